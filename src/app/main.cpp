@@ -1,0 +1,32 @@
+#include <QApplication>
+
+#include <sys/resource.h>
+
+#include "mainwindow.h"
+#include "screenshots.h"
+#include "systemlog.h"
+
+int main(int argc, char* argv[])
+{
+    SystemLog::open();
+    QApplication app(argc, argv);
+    app.setOverrideCursor(Qt::BlankCursor);
+
+    const QStringList args = app.arguments();
+    if (args.size() >= 3 && args.at(2) == QLatin1String("_enableCoreDump")) {
+        struct rlimit limit;
+        limit.rlim_cur = RLIM_INFINITY;
+        limit.rlim_max = RLIM_INFINITY;
+        setrlimit(RLIMIT_CORE, &limit);
+    }
+    // Qt 6 converts between byte strings and text as UTF-8 throughout.
+
+    auto* window = new MainWindow();
+    ScreenshotWriter screenshots(window->view());
+    window->update();
+    window->show();
+
+    const int rc = app.exec();
+    delete window;
+    return rc;
+}

@@ -1,0 +1,134 @@
+#include "mainwindow.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QMetaMethod>
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QQuickWidget>
+
+#include <cerrno>
+#include <unistd.h>
+
+#include "systemlog.h"
+
+namespace {
+
+// The device's own font. Where it is not installed, the bundled condensed sans stands in
+// under the same family names, so text widths are the same on every machine.
+void installFonts()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    if (QFontDatabase::families().contains(QStringLiteral("Tavik Sans")))
+        return;
+    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansCondensed.ttf"));
+    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansCondensed-Bold.ttf"));
+    const QStringList fallback { QStringLiteral("DejaVu Sans Condensed") };
+    QFont::insertSubstitutions(QStringLiteral("Tavik Sans"), fallback);
+    QFont::insertSubstitutions(QStringLiteral("Tavik Sans Medium"), fallback);
+    QFont defaultFont(QStringLiteral("DejaVu Sans Condensed"));
+    QGuiApplication::setFont(defaultFont);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
+    : QMainWindow(parent)
+{
+    // The result database connection is created by m_results; the state mutex and the
+    // tables are members and start empty.
+    setCursor(Qt::BlankCursor);
+    if (qEnvironmentVariableIntValue("NEWGUI_WINDOWED"))
+        setFixedSize(240, 320);
+    else
+        setWindowState(Qt::WindowFullScreen);
+
+    loadCfg();
+    readTorqueFactors();
+
+    installFonts();
+    m_view = new QQuickWidget();
+    m_view->setCursor(Qt::BlankCursor);
+    m_view->rootContext()->setContextProperty(QStringLiteral("cMainWindow"), this);
+    m_view->setSource(scene);
+    setCentralWidget(m_view);
+
+    initData();
+}
+
+MainWindow::~MainWindow() = default;
+
+QQuickItem* MainWindow::rootItem() const
+{
+    return m_view ? m_view->rootObject() : nullptr;
+}
+
+void MainWindow::callRoot(const char* function, const QVariantList& args)
+{
+    QQuickItem* root = rootItem();
+    if (!root || args.size() > 10)
+        return;
+    // Script functions of the root take untyped (variant) parameters.
+    QByteArray signature(function);
+    signature += '(';
+    for (int i = 0; i < args.size(); ++i)
+        signature += i ? ",QVariant" : "QVariant";
+    signature += ')';
+    const int index = root->metaObject()->indexOfMethod(signature.constData());
+    if (index < 0)
+        return;
+    const QMetaMethod method = root->metaObject()->method(index);
+    QGenericArgument a[10];
+    for (int i = 0; i < args.size(); ++i)
+        a[i] = Q_ARG(QVariant, args.at(i));
+    method.invoke(root, Qt::AutoConnection, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9]);
+}
+
+void MainWindow::initData()
+{
+    initDBus();
+    loadPrgs();
+    loadJobs();
+    loadFccTestMode();
+    setWlanConnectionActiveFlag();
+    fbatteryStatus(getBattStatus().toInt());
+    fbatteryPower(getBattPower().toInt());
+    ftoolenable(getEnable());
+    int fclass = -1;
+    int code = -1;
+    getSysfaultTwoInts(fclass, code);
+    updatePrgnr(getPrgnr(), code);
+    callRoot("setSSID", { getSSID() });
+    callRoot("setBSSID", { getBSSID() });
+    getInitialIDcode();
+    m_diag.resetConnectionStates();
+    getInitResConStates();
+    enableScrewdriver();
+    m_testSoftware = false;
+    checkAllowedModes();
+}
+
+int MainWindow::setNice(int incr)
+{
+    errno = 0;
+    const int value = ::nice(incr);
+    if (errno == 0) {
+        SystemLog::debug(QString::asprintf("Current nice is %d", value));
+        return value;
+    }
+    SystemLog::error(QString::asprintf("Set nice failed with errno %d", errno));
+    return 100;
+}
+
+bool MainWindow::enableResults()
+{
+    return ResultReader::resultShown();
+}
+
+// The scene's own log lines are accepted and discarded.
+void MainWindow::syslogDebug(QString) {}
+void MainWindow::syslogError(QString) {}
+void MainWindow::logToSys(QString) {}

@@ -1,0 +1,185 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QMutex>
+#include <QUrl>
+#include <QVariant>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include "diagtree.h"
+#include "jobcatalogue.h"
+#include "programcatalogue.h"
+#include "resultreader.h"
+#include "settingsfiles.h"
+#include "torqueunits.h"
+
+class QFile;
+class QQuickItem;
+class QQuickWidget;
+class AkkuIfAdapter;
+
+// The host window: owns the view with the scene, and is the scene's `cMainWindow`.
+// Each group of members is a thin layer over the plain class of its module; the
+// implementation is split by module (mainwindow_<module>.cpp).
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+    Q_PROPERTY(QString cfg READ cfg WRITE setCfg)
+    Q_PROPERTY(QString wlan READ wlan WRITE setWlan)
+    Q_PROPERTY(int prgNumber READ prgNumber)
+
+public:
+    static constexpr const char* DefaultScene = "qrc:/qml/main.qml";
+
+    // `scene` exists for tests that load a recording scene instead of the real one.
+    explicit MainWindow(QWidget* parent = nullptr, const QUrl& scene = QUrl(QString::fromLatin1(DefaultScene)));
+    ~MainWindow() override;
+
+    QQuickWidget* view() const { return m_view; }
+    QQuickItem* rootItem() const;
+
+    // Calls a function of the scene's root by name; does nothing when the root or the
+    // function (with that many arguments) is missing.
+    void callRoot(const char* function, const QVariantList& args = {});
+
+    // ---- start-up and host window
+    Q_INVOKABLE void initData();
+    Q_INVOKABLE bool enableResults();
+    Q_INVOKABLE void syslogDebug(QString msg);
+    Q_INVOKABLE void syslogError(QString msg);
+
+    // ---- settings files
+    QString cfg() const;
+    void setCfg(const QString& text);
+    QString wlan() const;
+    void setWlan(const QString& text);
+    void loadCfg();
+    Q_INVOKABLE void loadWlan();
+    Q_INVOKABLE void guiCfgFileChanged();
+    Q_INVOKABLE void wlanCfgFileChanged();
+    Q_INVOKABLE void cfgFileChanged(QString filename);
+    bool lockFile(const QFile& file);
+    bool unlockFile(const QFile& file);
+    void writeQStringToFile(const QString& text, QFile& file);
+    bool parseJson(QVariant& out, const QString& path);
+    bool boolValue(QVariant value);
+
+    // ---- WLAN status
+    Q_INVOKABLE QString getSSID();
+    Q_INVOKABLE QString getBSSID();
+    Q_INVOKABLE bool isWlanActive();
+    Q_INVOKABLE QVariant loadWlanActivation();
+    void setWlanConnectionActiveFlag();
+    void loadFccTestMode();
+    Q_INVOKABLE void reloadWlan();
+    void reloadInfo();
+
+    // ---- diagnostic tree
+    QVariant getDiagProp(QString name, QString fallback);
+    QVariant getDiagProp(QString name);
+    short getPrgnr();
+    int prgNumber();
+    Q_INVOKABLE QVariant getSysfault();
+    void getSysfaultTwoInts(int& fclass, int& code);
+    QVariant getBattPower();
+    QVariant getBattStatus();
+    int getEnable();
+    Q_INVOKABLE QVariant getCycle();
+    Q_INVOKABLE QVariant getIdCode();
+    void getInitialIDcode();
+    bool getAllowManOp();
+    Q_INVOKABLE QVariant getOperationMode();
+    Q_INVOKABLE QVariant getJobSelect();
+    Q_INVOKABLE QVariant getPrgSelect();
+    Q_INVOKABLE QVariant getInitOpenprotoSrvState();
+    Q_INVOKABLE QVariant getInitXmlSrvState();
+    Q_INVOKABLE QVariant getInitResConStates();
+    Q_INVOKABLE QStringList getServices();
+    Q_INVOKABLE QString readSrvsFile(QString srvname);
+    void getDirFileNames(QString dir, QString pattern, QStringList& out);
+    Q_INVOKABLE short adcVal();
+
+    // ---- programs, results, jobs, torque units, program writer
+    void loadPrgs();
+    void syncPrgMapEntry(QString& fileName);
+    QVariantMap retrievePrgNumberName(QString& fileName);
+    Q_INVOKABLE QVariantList getPrgList();
+    Q_INVOKABLE QVariantMap getPrgNumberName(int slot);
+    void updatePrgnr(int prgnr, int fnr);
+    void showResult(int id);
+    void loadJobs();
+    Q_INVOKABLE QVariantList getJobList();
+    Q_INVOKABLE void readTorqueFactors();
+    Q_INVOKABLE QString getTorqueUnitPres(int id);
+    Q_INVOKABLE QString getDefaultTorqueUnitPres();
+    Q_INVOKABLE void writeProgram(int slot, int speed, QString targetName, int targetValue);
+
+    // ---- GUI D-Bus service and tool-service clients
+    void initDBus();
+    Q_INVOKABLE void jobabort();
+    Q_INVOKABLE void jobselected(int jobnr);
+    Q_INVOKABLE void prgselected(int prgnr);
+    Q_INVOKABLE void sendResConnStatus(int state);
+    Q_INVOKABLE void sendScanBtnPressed(int button);
+    void sendOperationMode(int mode);
+    Q_INVOKABLE void setAkkuReady();
+    Q_INVOKABLE void akkuNotReady();
+    Q_INVOKABLE void setGuiReady();
+    Q_INVOKABLE void disableScrewdriver();
+    Q_INVOKABLE void enableScrewdriver();
+    Q_INVOKABLE void setOperationMode(int mode, int trgSrc, int trgVal);
+
+    bool testSoftwareActive() const { return m_testSoftware; }
+    QMutex& stateMutex() { return m_stateMutex; }
+
+public Q_SLOTS:
+    int setNice(int incr);
+    void logToSys(QString text);
+
+    void fbatteryCountDown(int count);
+    void fbatteryStatus(int status);
+    void fbatteryPower(int power);
+    void fpopupString(QString header, QString text, int timer, int waitforack);
+    void fjobdisplaymsg(QString header, QString text);
+    void fclosepopupString();
+    void fclosejobdisplaymsg();
+    void ftestMode(bool power);
+    void ftestModeText(int field, QString color, QString bgColor, int size, QString text);
+    void ftestModeProgressBar(int progress);
+    bool getFccTestMode();
+    void setFccTestMode(bool active);
+    void freadychanged(int ist, int soll);
+    void ftoolenable(int en);
+    void fresetresult();
+    void fupdateprgnr(int prgnr);
+    void fdisplayscanicon(int button);
+    void fhidescanicon();
+    void fResServiceDiagDataChanged(QString service);
+    void fResServiceConChanged(QString serviceName, int connected);
+    void fshownokackpopup(int prgnr);
+    void fpruefsoftwarestarted(bool active);
+    void fsetoperationmode(int mode, int prgallow, int joballow);
+    void fsetopmodemenuentry(QString name, int active);
+
+private Q_SLOTS:
+    void newResult(QString db, int id);
+    void newIdcode(int first, int second, QString code);
+    void newConfig(QString cfg);
+    void wlanConnectionChanged(int state);
+    void wlanLevelChanged(int level);
+    void checkAllowedModes();
+
+private:
+    QQuickWidget* m_view = nullptr;
+    AkkuIfAdapter* m_adaptor = nullptr;
+    SettingsFiles m_settings;
+    ResultReader m_results;
+    bool m_fccTestMode = false;
+    QMutex m_stateMutex;
+    TorqueUnits m_torqueUnits;
+    DiagTree m_diag;
+    ProgramCatalogue m_programs;
+    JobCatalogue m_jobs;
+    bool m_testSoftware = false;
+};

@@ -1,0 +1,1 @@
+// Anchor of the resource library (the resources themselves are generated).

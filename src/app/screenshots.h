@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+class QQuickWidget;
+class QSocketNotifier;
+
+// Desktop and test aid, inactive unless NEWGUI_SCREENSHOT_DIR is set: every SIGUSR1 writes
+// a grab of the view to "<dir>/grab-NNNN.png" and "<dir>/latest.png" (written under a
+// temporary name and renamed, so a reader never sees half a file). With
+// NEWGUI_SCREENSHOT_AUTO=1 every changed frame is written as well (at most one per 100 ms).
+class ScreenshotWriter : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ScreenshotWriter(QQuickWidget* view);
+    ~ScreenshotWriter() override;
+
+private:
+    void grabNow();
+    void frameSwapped();
+
+    QQuickWidget* m_view;
+    QString m_dir;
+    bool m_auto = false;
+    int m_count = 0;
+    QImage m_last;
+    QElapsedTimer m_sinceLast;
+    QSocketNotifier* m_notifier = nullptr;
+};

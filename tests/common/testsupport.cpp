@@ -1,0 +1,99 @@
+#include "testsupport.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+TempSysroot::TempSysroot()
+{
+    m_hadPrevious = qEnvironmentVariableIsSet("TOOL_SYSROOT");
+    m_previous = qgetenv("TOOL_SYSROOT");
+    qputenv("TOOL_SYSROOT", m_dir.path().toUtf8());
+}
+
+TempSysroot::~TempSysroot()
+{
+    if (m_hadPrevious)
+        qputenv("TOOL_SYSROOT", m_previous);
+    else
+        qunsetenv("TOOL_SYSROOT");
+}
+
+QString TempSysroot::path(const QString& devicePath) const
+{
+    return m_dir.path() + devicePath;
+}
+
+bool TempSysroot::write(const QString& devicePath, const QByteArray& content) const
+{
+    const QString p = path(devicePath);
+    QDir().mkpath(QFileInfo(p).absolutePath());
+    QFile f(p);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(content) == content.size();
+}
+
+QByteArray TempSysroot::read(const QString& devicePath) const
+{
+    QFile f(path(devicePath));
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+bool TempSysroot::mkdir(const QString& devicePath) const
+{
+    return QDir().mkpath(path(devicePath));
+}
+
+bool TempSysroot::remove(const QString& devicePath) const
+{
+    const QString p = path(devicePath);
+    if (QFileInfo(p).isDir())
+        return QDir(p).removeRecursively();
+    return QFile::remove(p);
+}
+
+QString busConfigFile()
+{
+    return QStringLiteral(NG_SOURCE_DIR "/tools/dbus/bus.conf");
+}
+
+PrivateBus::PrivateBus()
+{
+    m_daemon.setProgram(QStringLiteral("dbus-daemon"));
+    m_daemon.setArguments({ QStringLiteral("--config-file=") + busConfigFile(), QStringLiteral("--print-address"), QStringLiteral("--nofork") });
+    m_daemon.start();
+    if (!m_daemon.waitForStarted(5000))
+        return;
+    QDeadlineTimer deadline(5000);
+    QByteArray line;
+    while (!deadline.hasExpired() && !line.contains('\n')) {
+        m_daemon.waitForReadyRead(100);
+        line += m_daemon.readAllStandardOutput();
+    }
+    m_address = QString::fromUtf8(line).trimmed();
+    if (!m_address.isEmpty())
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", m_address.toUtf8());
+}
+
+PrivateBus::~PrivateBus()
+{
+    m_daemon.terminate();
+    m_daemon.waitForFinished(2000);
+}
+
+bool waitUntil(const std::function<bool()>& pred, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!pred()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qSleep(5);
+    }
+    return true;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+// A temporary system root: TOOL_SYSROOT points at it for the lifetime of the object.
+class TempSysroot
+{
+public:
+    TempSysroot();
+    ~TempSysroot();
+    bool isValid() const { return m_dir.isValid(); }
+    QString root() const { return m_dir.path(); }
+    // Host path of a device path ("/home/tool/config/x" -> "<root>/home/tool/config/x").
+    QString path(const QString& devicePath) const;
+    // Writes a file at a device path, creating the directories.
+    bool write(const QString& devicePath, const QByteArray& content) const;
+    QByteArray read(const QString& devicePath) const;
+    bool mkdir(const QString& devicePath) const;
+    bool remove(const QString& devicePath) const;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_previous;
+    bool m_hadPrevious = false;
+};
+
+// A private dbus-daemon with our own configuration; DBUS_SYSTEM_BUS_ADDRESS points at it
+// while the object lives. Start it before the first use of QDBusConnection::systemBus().
+class PrivateBus
+{
+public:
+    PrivateBus();
+    ~PrivateBus();
+    bool isRunning() const { return !m_address.isEmpty(); }
+    QString address() const { return m_address; }
+
+private:
+    QProcess m_daemon;
+    QString m_address;
+};
+
+// Processes the event loop until pred() holds or the time runs out.
+bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
+
+// The bus configuration of tests and demo.
+QString busConfigFile();
