@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QQuickWidget>
+#include <cstdio>
 
 #include <sys/resource.h>
 
@@ -25,6 +27,14 @@ int main(int argc, char* argv[])
     ScreenshotWriter screenshots(window->view());
     window->update();
     window->show();
+    // Start-up measurement aid: report the first frame and end.
+    if (qEnvironmentVariableIntValue("NEWGUI_EXIT_AFTER_FIRST_FRAME")) {
+        QObject::connect(window->view(), &QQuickWidget::frameSwapped, &app, [] {
+            std::printf("first frame\n");
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        });
+    }
 
     const int rc = app.exec();
     delete window;

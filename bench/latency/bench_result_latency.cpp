@@ -1,0 +1,112 @@
+// Result latency: from the result service's "newresult" signal to the first frame of the view
+// that shows the new values, over a few hundred results, beside the time of an empty D-Bus
+// round trip measured in the same run. The simulator writes the result rows beforehand; the
+// signal is then sent from a connection of its own, as the result service would.
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusMessage>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QQuickItem>
+#include <QQuickWidget>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "mainwindow.h"
+#include "testsupport.h"
+
+namespace {
+
+void report(const char* what, std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    std::printf("%-34s median %7.3f ms   max %7.3f ms   (%zu samples)\n", what, v[v.size() / 2], v.back(), v.size());
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QUICK_BACKEND", "software");
+    const int count = argc > 1 ? atoi(argv[1]) : 300;
+
+    TempSysroot root;
+    PrivateBus bus;
+    QApplication app(argc, argv);
+    if (!bus.isRunning()) {
+        std::fprintf(stderr, "no dbus-daemon\n");
+        return 1;
+    }
+
+    QProcess sim;
+    sim.start(QStringLiteral(NG_BINARY_DIR "/tools/toolsim/toolsim"), { QStringLiteral("run"), QStringLiteral("--sysroot"), root.root(), QStringLiteral("--fresh") });
+    QByteArray out;
+    for (int i = 0; i < 100 && !out.contains("toolsim ready"); ++i) {
+        sim.waitForReadyRead(100);
+        out += sim.readAllStandardOutput();
+    }
+    QDBusConnection emitter = QDBusConnection::connectToBus(bus.address(), QStringLiteral("emitter"));
+    QDBusInterface control(QStringLiteral("com.velmar.akku.ToolSim"), QStringLiteral("/ToolSim"), QStringLiteral("com.velmar.akku.ToolSimControl"), emitter);
+
+    // Results written before the GUI listens.
+    std::vector<int> ids;
+    std::vector<double> torques;
+    for (int i = 0; i < count; ++i) {
+        const double torque = 10.0 + i / 1000.0;
+        const QDBusMessage reply = control.call(QStringLiteral("Run"), QStringList { QStringLiteral("result"), QStringLiteral("ok"), QStringLiteral("torque=%1").arg(torque, 0, 'f', 3), QStringLiteral("prg=5") });
+        if (reply.type() != QDBusMessage::ReplyMessage) {
+            std::fprintf(stderr, "simulator: %s\n", qPrintable(reply.errorMessage()));
+            return 1;
+        }
+        ids.push_back(reply.arguments().value(0).toString().toInt());
+        torques.push_back(torque);
+    }
+
+    MainWindow window;
+    window.show();
+    QQuickItem* rootItem = window.rootItem();
+    QQuickWidget* view = window.view();
+    waitUntil([] { return false; }, 300);
+
+    std::vector<double> latency;
+    for (int i = 0; i < count; ++i) {
+        bool shown = false;
+        const double expected = torques[i];
+        QElapsedTimer t;
+        auto c = QObject::connect(view, &QQuickWidget::frameSwapped, [&] {
+            if (!shown && qAbs(rootItem->property("ac_torque").toDouble() - expected) < 1e-9) {
+                shown = true;
+                latency.push_back(t.nsecsElapsed() / 1e6);
+            }
+        });
+        QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/ResObj"), QStringLiteral("com.velmar.akku.ResInterface"), QStringLiteral("newresult"));
+        signal << QStringLiteral("/home/tool/data/result.sq3") << ids[i];
+        t.start();
+        emitter.send(signal);
+        emitter.flush();
+        waitUntil([&] { return shown; }, 5000);
+        QObject::disconnect(c);
+        if (!shown) {
+            std::fprintf(stderr, "result %d never shown\n", ids[i]);
+            return 1;
+        }
+    }
+
+    std::vector<double> roundTrip;
+    QDBusInterface daemon(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"), emitter);
+    for (int i = 0; i < count; ++i) {
+        QElapsedTimer t;
+        t.start();
+        daemon.call(QStringLiteral("GetId"));
+        roundTrip.push_back(t.nsecsElapsed() / 1e6);
+    }
+
+    report("newresult -> first frame", latency);
+    report("empty D-Bus round trip", roundTrip);
+    sim.terminate();
+    sim.waitForFinished();
+    return 0;
+}

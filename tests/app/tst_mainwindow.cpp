@@ -1,0 +1,152 @@
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QProcess>
+#include <QQuickItem>
+#include <QQuickWidget>
+#include <QtTest>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "mainwindow.h"
+#include "systemlog.h"
+#include "testsupport.h"
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void sceneMissing();
+    void rootCalls();
+    void niceValue();
+    void niceRefused();
+    void coreDumpArgument_data();
+    void coreDumpArgument();
+
+private:
+    QStringList calls(MainWindow& w) const
+    {
+        return w.rootItem()->property("calls").toStringList();
+    }
+
+    PrivateBus* m_bus = nullptr;
+    TempSysroot* m_root = nullptr;
+};
+
+void TestMainWindow::initTestCase()
+{
+    m_root = new TempSysroot;
+    m_bus = new PrivateBus;
+    QVERIFY(m_bus->isRunning());
+}
+
+// Without a scene the window still comes up; every push into the scene does nothing and
+// the GUI interface still answers.
+void TestMainWindow::sceneMissing()
+{
+    MainWindow w(nullptr, QUrl(QStringLiteral("qrc:/qml/no-such-scene.qml")));
+    QVERIFY(!w.rootItem());
+    w.callRoot("setReady", { true });
+    w.fpopupString(QStringLiteral("h"), QStringLiteral("t"), 0, 0);
+    w.fupdateprgnr(5);
+    QCOMPARE(w.setNice(0), w.setNice(0));
+}
+
+void TestMainWindow::rootCalls()
+{
+    MainWindow w(nullptr, QUrl::fromLocalFile(QStringLiteral(TEST_DIR "/CallScene.qml")));
+    QVERIFY(w.rootItem());
+    const int before = calls(w).size();
+    w.callRoot("setReady", { true });
+    w.callRoot("setReady", { 1, 2 });         // wrong number of arguments: nothing
+    w.callRoot("noSuchFunction", { 1 });      // missing function: nothing
+    w.callRoot("updateKeyPos", { -88, 7 });
+    QVariantMap result { { "prg_nr", 5 }, { "torqueUnit", 2 } };
+    w.callRoot("setResults", { QVariant(result) });
+    const QStringList c = calls(w).mid(before);
+    QCOMPARE(c, QStringList({ "setReady true", "updateKeyPos -88 7", "setResults 5 2" }));
+}
+
+void TestMainWindow::niceValue()
+{
+    MainWindow w(nullptr, QUrl(QStringLiteral("qrc:/qml/no-such-scene.qml")));
+    const int current = w.setNice(0);
+    QVERIFY(current >= 0 && current < 19);
+    SystemLog::startCapture();
+    QCOMPARE(w.setNice(1), current + 1);
+    QVERIFY(SystemLog::capturedLines().contains(QStringLiteral("<7>Current nice is %1").arg(current + 1)));
+    SystemLog::stopCapture();
+}
+
+// Lowering the nice value needs privileges: a process without them gets 100 and an error line.
+void TestMainWindow::niceRefused()
+{
+    MainWindow w(nullptr, QUrl(QStringLiteral("qrc:/qml/no-such-scene.qml")));
+    const pid_t pid = fork();
+    QVERIFY(pid >= 0);
+    if (pid == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        SystemLog::startCapture();
+        const int r = w.setNice(-5);
+        const bool logged = SystemLog::capturedLines().contains(QStringLiteral("<3>Set nice failed with errno %1").arg(EPERM));
+        _exit(r == 100 && logged ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+}
+
+void TestMainWindow::coreDumpArgument_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("unlimited");
+    QTest::newRow("third entry") << QStringList({ "x", "_enableCoreDump" }) << true;
+    QTest::newRow("second entry") << QStringList({ "_enableCoreDump" }) << false;
+    QTest::newRow("other case") << QStringList({ "x", "_ENABLECOREDUMP" }) << false;
+    QTest::newRow("none") << QStringList() << false;
+}
+
+// The real program, started with a soft core limit of 0: only "_enableCoreDump" at index 2
+// lifts it.
+void TestMainWindow::coreDumpArgument()
+{
+    QFETCH(QStringList, args);
+    QFETCH(bool, unlimited);
+    struct rlimit saved;
+    getrlimit(RLIMIT_CORE, &saved);
+    struct rlimit zero = saved;
+    zero.rlim_cur = 0;
+    setrlimit(RLIMIT_CORE, &zero);
+
+    QProcess gui;
+    gui.setProgram(QStringLiteral(NG_BINARY_DIR "/src/app/newgui"));
+    gui.setArguments(args);
+    gui.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    gui.start();
+    setrlimit(RLIMIT_CORE, &saved);
+    QVERIFY(gui.waitForStarted());
+    // The limit is set before the window exists; once the GUI owns its bus name it is there.
+    QVERIFY(waitUntil([] {
+        return QDBusConnection::systemBus().interface()->isServiceRegistered(QStringLiteral("com.velmar.akku.GUIService")).value();
+    }, 20000));
+    QString line;
+    QFile limits(QStringLiteral("/proc/%1/limits").arg(gui.processId()));
+    QVERIFY(limits.open(QIODevice::ReadOnly));
+    for (const QString& l : QString::fromUtf8(limits.readAll()).split('\n'))
+        if (l.startsWith(QLatin1String("Max core file size")))
+            line = l;
+    gui.kill();
+    gui.waitForFinished();
+    const QStringList fields = line.simplified().split(' ');
+    QVERIFY2(fields.size() >= 5, qPrintable(line));
+    QCOMPARE(fields.at(4) == QLatin1String("unlimited"), unlimited);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
