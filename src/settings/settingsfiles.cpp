@@ -1,0 +1,97 @@
+#include "settingsfiles.h"
+
+#include <QFile>
+
+#include <unistd.h>
+
+#include "devicepaths.h"
+#include "filelock.h"
+#include "systemlog.h"
+
+namespace {
+
+QString guiConfigPath() { return DevicePaths::map(QString::fromLatin1(DevicePaths::GuiConfigFile)); }
+QString wlanConfigPath() { return DevicePaths::map(QString::fromLatin1(DevicePaths::WlanConfigFile)); }
+
+void store(const QString& hostPath, const QString& text)
+{
+    QFile file(hostPath);
+    SettingsFiles::writeQStringToFile(text, file);
+}
+
+} // namespace
+
+void SettingsFiles::setCfg(const QString& text)
+{
+    m_cfg = text;
+    store(guiConfigPath(), text);
+}
+
+void SettingsFiles::setWlan(const QString& text)
+{
+    m_wlan = text;
+    store(wlanConfigPath(), text);
+}
+
+void SettingsFiles::loadCfg()
+{
+    bool opened = false;
+    readText(guiConfigPath(), m_cfg, &opened);
+    if (!opened)
+        SystemLog::warning(QStringLiteral("Configuration not found"));
+}
+
+void SettingsFiles::loadWlan()
+{
+    bool opened = false;
+    readText(wlanConfigPath(), m_wlan, &opened);
+    if (!opened)
+        SystemLog::warning(QStringLiteral("Wlan config not found"));
+}
+
+bool SettingsFiles::readText(const QString& hostPath, QString& out, bool* opened)
+{
+    QFile file(hostPath);
+    const bool isOpen = file.open(QIODevice::ReadOnly);
+    if (opened)
+        *opened = isOpen;
+    if (!isOpen)
+        return false;
+    const bool locked = FileLock::lock(file);
+    if (locked) {
+        QByteArray bytes = FileLock::readBounded(file);
+        FileLock::unlock(file);
+        const int nul = bytes.indexOf('\0');
+        if (nul >= 0)
+            bytes.truncate(nul);
+        out = QString::fromUtf8(bytes);
+    }
+    file.close();
+    return locked;
+}
+
+void SettingsFiles::writeQStringToFile(const QString& text, QFile& file)
+{
+    // Opening for appending creates a missing file and never truncates it: the truncation
+    // happens only under the write lock, so readers holding the read lock never see an
+    // empty or half-written file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        SystemLog::error(QStringLiteral("Cannot write config file"));
+        return;
+    }
+    const QByteArray bytes = text.toUtf8();
+    qint64 written = -1;
+    if (FileLock::lock(file)) {
+        // Without the truncation the new text would be appended to the old one.
+        if (file.resize(0)) {
+            written = file.write(bytes);
+            if (!file.flush())
+                written = -1;
+            ::fsync(file.handle());
+        }
+        FileLock::unlock(file);
+    }
+    if (written < bytes.size())
+        SystemLog::error(QStringLiteral("Problem writing config file"));
+    file.close();
+}
