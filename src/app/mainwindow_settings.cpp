@@ -1,0 +1,170 @@
+// Settings files and WLAN status members of the host window.
+#include "mainwindow.h"
+
+#include <QFile>
+#include <QMutexLocker>
+
+#include "devicepaths.h"
+#include "filelock.h"
+#include "jsonfile.h"
+#include "toolservices.h"
+#include "wlanstatus.h"
+
+// ---- settings files
+
+QString MainWindow::cfg() const
+{
+    return m_settings.cfg();
+}
+
+void MainWindow::setCfg(const QString& text)
+{
+    m_settings.setCfg(text);
+}
+
+QString MainWindow::wlan() const
+{
+    return m_settings.wlan();
+}
+
+void MainWindow::setWlan(const QString& text)
+{
+    m_settings.setWlan(text);
+}
+
+void MainWindow::loadCfg()
+{
+    m_settings.loadCfg();
+}
+
+void MainWindow::loadWlan()
+{
+    m_settings.loadWlan();
+}
+
+void MainWindow::guiCfgFileChanged()
+{
+    cfgFileChanged(QString::fromLatin1(DevicePaths::GuiConfigFile));
+}
+
+void MainWindow::wlanCfgFileChanged()
+{
+    cfgFileChanged(QString::fromLatin1(DevicePaths::WlanConfigFile));
+}
+
+void MainWindow::cfgFileChanged(QString filename)
+{
+    ToolServices::call(ToolServices::System, QStringLiteral("fcfgfilechanged"), { filename });
+}
+
+bool MainWindow::lockFile(const QFile& file)
+{
+    return FileLock::lock(file);
+}
+
+bool MainWindow::unlockFile(const QFile& file)
+{
+    return FileLock::unlock(file);
+}
+
+void MainWindow::writeQStringToFile(const QString& text, QFile& file)
+{
+    SettingsFiles::writeQStringToFile(text, file);
+}
+
+bool MainWindow::parseJson(QVariant& out, const QString& path)
+{
+    return JsonFile::parse(out, DevicePaths::map(path));
+}
+
+bool MainWindow::boolValue(QVariant value)
+{
+    return JsonFile::boolValue(value);
+}
+
+void MainWindow::newConfig(QString cfg)
+{
+    QMutexLocker locker(&m_stateMutex);
+    if (cfg.contains(QLatin1String("guiconfig.json"))) {
+        loadCfg();
+        callRoot("loadCfg");
+    } else if (cfg.contains(QLatin1String("wlan.json"))) {
+        setWlanConnectionActiveFlag();
+        loadFccTestMode();
+        loadWlan();
+        reloadInfo();
+        reloadWlan();
+    } else if (cfg.contains(QLatin1String("ChanCfg.json"))) {
+        readTorqueFactors();
+    } else if (cfg.contains(QLatin1String("srbprg/prg"))) {
+        QStringList parts = cfg.split(QLatin1Char('/'), Qt::KeepEmptyParts);
+        if (!parts.isEmpty())
+            syncPrgMapEntry(parts.last());
+    } else if (cfg.contains(QLatin1String(DevicePaths::PrgImporterMarker))) {
+        loadPrgs();
+    } else if (cfg.contains(QLatin1String("job"))) {
+        loadJobs();
+        callRoot("updateJobView");
+    }
+    if (cfg.contains(QLatin1String("masterjob")))
+        checkAllowedModes();
+}
+
+// ---- WLAN status
+
+QString MainWindow::getSSID()
+{
+    return WlanStatus::ssid(DevicePaths::map(QString::fromLatin1(DevicePaths::WlanConfigFile)));
+}
+
+QString MainWindow::getBSSID()
+{
+    // Makes the WLAN service rewrite the station information file.
+    ToolServices::call(ToolServices::Wlan, QStringLiteral("fReqStationInfo"));
+    return WlanStatus::bssid(DevicePaths::map(QString::fromLatin1(DevicePaths::StationInfoFile)));
+}
+
+bool MainWindow::isWlanActive()
+{
+    return WlanStatus::interfaceActive(DevicePaths::map(QString::fromLatin1(DevicePaths::WlanConfigFile)));
+}
+
+QVariant MainWindow::loadWlanActivation()
+{
+    return QVariant(JsonFile::boolValue(getDiagProp(QStringLiteral("tiwlan/interface"), QStringLiteral("false"))));
+}
+
+void MainWindow::setWlanConnectionActiveFlag()
+{
+    callRoot("wlanInterface", { loadWlanActivation() });
+}
+
+void MainWindow::loadFccTestMode()
+{
+    const bool fcc = JsonFile::boolValue(getDiagProp(QStringLiteral("tiwlan/fccmode"), QStringLiteral("false")));
+    m_fccTestMode = fcc;
+    setFccTestMode(fcc);
+}
+
+void MainWindow::reloadWlan()
+{
+    callRoot("reloadWlan");
+}
+
+void MainWindow::reloadInfo()
+{
+    callRoot("reloadInfo");
+}
+
+void MainWindow::wlanLevelChanged(int level)
+{
+    QMutexLocker locker(&m_stateMutex);
+    callRoot("infoRssiLevel", { level });
+    callRoot("wifiSignal", { WlanStatus::signalBars(level) });
+}
+
+void MainWindow::wlanConnectionChanged(int state)
+{
+    QMutexLocker locker(&m_stateMutex);
+    callRoot("wifiConn", { state });
+}
