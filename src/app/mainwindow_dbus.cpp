@@ -1,0 +1,299 @@
+// MainWindow: the GUI's D-Bus service and the clients of the tool's services.
+#include "mainwindow.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDir>
+#include <QMutexLocker>
+
+#include "akkuifadapter.h"
+#include "devicepaths.h"
+#include "guiservice.h"
+#include "systemlog.h"
+#include "toolservices.h"
+
+using ToolServices::ServiceProxy;
+using ToolServices::succeeded;
+
+namespace {
+
+constexpr int BatteryReadyFlag = 6;
+constexpr int GuiReadyFlag = 7;
+
+// Accepts the signal from any sender on the service's path and interface.
+void subscribe(QDBusConnection& bus, const ToolServices::Service& service, const char* signal, QObject* receiver, const char* slot)
+{
+    bus.connect(QString(), QString::fromLatin1(service.path), QString::fromLatin1(service.interface), QString::fromLatin1(signal),
+        receiver, slot);
+}
+
+} // namespace
+
+// ---- registration, subscriptions and the first queries
+
+void MainWindow::initDBus()
+{
+    m_adaptor = new AkkuIfAdapter(this);
+    QDBusConnection bus = QDBusConnection::systemBus();
+    bus.registerService(QString::fromLatin1(GuiService::Name));
+    bus.registerObject(QString::fromLatin1(GuiService::Path), this);
+
+    // Subscribe before querying, so that no change in between is lost.
+    using namespace ToolServices;
+    subscribe(bus, Result, "newresult", this, SLOT(newResult(QString,int)));
+    subscribe(bus, Result, "newidcode", this, SLOT(newIdcode(int,int,QString)));
+    subscribe(bus, System, "cfgfilechanged", this, SLOT(newConfig(QString)));
+    subscribe(bus, System, "battpowerchanged", this, SLOT(fbatteryPower(int)));
+    subscribe(bus, System, "battstatuschanged", this, SLOT(fbatteryStatus(int)));
+    subscribe(bus, System, "battcntdwn", this, SLOT(fbatteryCountDown(int)));
+    subscribe(bus, System, "rdychanged", this, SLOT(freadychanged(int,int)));
+    // "sysfault" and "acksysfault" are subscribed by the fault handling.
+    subscribe(bus, System, "toolenable", this, SLOT(ftoolenable(int)));
+    subscribe(bus, Wlan, "changed_connection", this, SLOT(wlanConnectionChanged(int)));
+    subscribe(bus, Wlan, "changed_rssilevel", this, SLOT(wlanLevelChanged(int)));
+
+    {
+        ServiceProxy sys(System);
+        QDBusMessage reply = sys.call(QStringLiteral("fbattpowerget"));
+        if (succeeded(reply, 1))
+            fbatteryPower(reply.arguments().at(0).toInt());
+        reply = sys.call(QStringLiteral("frdyget"));
+        if (succeeded(reply, 2))
+            freadychanged(reply.arguments().at(0).toInt(), reply.arguments().at(1).toInt());
+        reply = sys.call(QStringLiteral("ftoolenableget"));
+        if (succeeded(reply, 1))
+            ftoolenable(reply.arguments().at(0).toInt());
+    }
+    {
+        ServiceProxy wlan(Wlan);
+        QDBusMessage reply = wlan.call(QStringLiteral("fReqGetConnectionStatus"));
+        if (succeeded(reply, 1))
+            wlanConnectionChanged(reply.arguments().at(0).toInt());
+        reply = wlan.call(QStringLiteral("fReqGetRssiLevel"));
+        if (succeeded(reply, 1))
+            wlanLevelChanged(reply.arguments().at(0).toInt());
+    }
+}
+
+// ---- signals of the GUI interface
+
+void MainWindow::jobabort()
+{
+    GuiService::sendSignal(QStringLiteral("jobabort"));
+}
+
+void MainWindow::jobselected(int jobnr)
+{
+    GuiService::sendSignal(QStringLiteral("jobselected"), { jobnr });
+}
+
+void MainWindow::prgselected(int prgnr)
+{
+    GuiService::sendSignal(QStringLiteral("prgselected"), { prgnr });
+}
+
+void MainWindow::sendResConnStatus(int state)
+{
+    GuiService::sendSignal(QStringLiteral("currentResConnState"), { state });
+}
+
+void MainWindow::sendScanBtnPressed(int button)
+{
+    GuiService::sendSignal(QStringLiteral("scanbuttonpressed"), { button });
+}
+
+void MainWindow::sendOperationMode(int mode)
+{
+    GuiService::sendSignal(QStringLiteral("currentOperationMode"), { mode });
+}
+
+// ---- methods of the GUI interface
+
+void MainWindow::fpopupString(QString header, QString text, int timer, int waitforack)
+{
+    // The tool becomes unready before a popup that must be acknowledged appears.
+    if (waitforack == 1)
+        disableScrewdriver();
+    callRoot("popupString", { header, text, timer, waitforack, QString(), QString() });
+}
+
+void MainWindow::fjobdisplaymsg(QString header, QString text)
+{
+    callRoot("jobDisplayMsg", { header, text });
+}
+
+void MainWindow::fclosepopupString()
+{
+    callRoot("closepopupString", { -1 });
+}
+
+void MainWindow::fclosejobdisplaymsg()
+{
+    callRoot("closejobdisplaymsg", { -1 });
+}
+
+void MainWindow::ftestMode(bool power)
+{
+    callRoot("setTestMode", { power });
+}
+
+void MainWindow::ftestModeText(int field, QString color, QString bgColor, int size, QString text)
+{
+    callRoot("setTestViewText", { field, color, bgColor, size, text });
+}
+
+void MainWindow::ftestModeProgressBar(int progress)
+{
+    callRoot("setTestViewProgress", { progress });
+}
+
+bool MainWindow::getFccTestMode()
+{
+    return m_fccTestMode;
+}
+
+void MainWindow::setFccTestMode(bool active)
+{
+    m_fccTestMode = active;
+    callRoot("setFccTestMode", { active });
+}
+
+void MainWindow::fresetresult()
+{
+    callRoot("resetResult");
+}
+
+void MainWindow::fdisplayscanicon(int button)
+{
+    QMutexLocker lock(&m_stateMutex);
+    SystemLog::debug(QStringLiteral("fdisplayscanicon %1").arg(button));
+    callRoot("displayscanicon", { button });
+}
+
+void MainWindow::fhidescanicon()
+{
+    QMutexLocker lock(&m_stateMutex);
+    callRoot("hidescanicon");
+}
+
+void MainWindow::fshownokackpopup(int prgnr)
+{
+    QMutexLocker lock(&m_stateMutex);
+    callRoot("checkIfNokAckPopupToShow", { prgnr });
+}
+
+void MainWindow::fpruefsoftwarestarted(bool active)
+{
+    m_testSoftware = active;
+}
+
+// ---- battery, ready state, enable, identification code
+
+void MainWindow::fbatteryPower(int power)
+{
+    if (m_testSoftware)
+        return;
+    QMutexLocker lock(&m_stateMutex);
+    callRoot("batteryPower", { power });
+}
+
+void MainWindow::fbatteryStatus(int status)
+{
+    if (m_testSoftware)
+        return;
+    QMutexLocker lock(&m_stateMutex);
+    callRoot("batteryStatus", { status });
+}
+
+void MainWindow::fbatteryCountDown(int count)
+{
+    if (m_testSoftware)
+        return;
+    QMutexLocker lock(&m_stateMutex);
+    callRoot("batteryCountDown", { count });
+}
+
+void MainWindow::freadychanged(int ist, int soll)
+{
+    QMutexLocker lock(&m_stateMutex);
+    callRoot("setReady", { ist == soll });
+}
+
+void MainWindow::ftoolenable(int en)
+{
+    QMutexLocker lock(&m_stateMutex);
+    callRoot("setEnable", { en > 0 });
+}
+
+void MainWindow::newIdcode(int first, int second, QString code)
+{
+    QMutexLocker lock(&m_stateMutex);
+    if (first == second)
+        callRoot("newIdcode", { code });
+}
+
+// ---- ready flags at the system service
+
+void MainWindow::setAkkuReady()
+{
+    ServiceProxy(ToolServices::System).call(QStringLiteral("frdyflagset"), { BatteryReadyFlag });
+}
+
+void MainWindow::akkuNotReady()
+{
+    ServiceProxy(ToolServices::System).call(QStringLiteral("frdyflagreset"), { BatteryReadyFlag });
+}
+
+void MainWindow::setGuiReady()
+{
+    ServiceProxy(ToolServices::System).call(QStringLiteral("frdyflagset"), { GuiReadyFlag });
+}
+
+void MainWindow::disableScrewdriver()
+{
+    ServiceProxy(ToolServices::System).call(QStringLiteral("frdyflagreset"), { GuiReadyFlag });
+}
+
+void MainWindow::enableScrewdriver()
+{
+    ServiceProxy sys(ToolServices::System);
+    // Only proves that the system service answers; the values are not looked at.
+    const QDBusMessage reply = sys.call(QStringLiteral("frdyget"));
+    if (!succeeded(reply)) {
+        SystemLog::error(QStringLiteral("SysService.frdyget not possible: ") + reply.errorName() + QStringLiteral(", ") + reply.errorMessage());
+        return;
+    }
+    sys.call(QStringLiteral("frdyflagset"), { GuiReadyFlag });
+}
+
+// ---- operation mode
+
+void MainWindow::setOperationMode(int mode, int trgSrc, int trgVal)
+{
+    // The scene shows the new mode only once the system service confirms it.
+    const QDBusMessage reply = ServiceProxy(ToolServices::System).call(QStringLiteral("fsetoperationmode"), { mode, trgSrc, trgVal });
+    if (!succeeded(reply))
+        SystemLog::error(QStringLiteral("Set operation mode failed"));
+}
+
+void MainWindow::fsetoperationmode(int mode, int prgallow, int joballow)
+{
+    {
+        QMutexLocker lock(&m_stateMutex);
+        callRoot("updateOperationMode", { mode, prgallow, joballow });
+    }
+    sendOperationMode(mode);
+}
+
+void MainWindow::fsetopmodemenuentry(QString name, int active)
+{
+    QMutexLocker lock(&m_stateMutex);
+    callRoot("checkAllowedModes", { name, active });
+}
+
+void MainWindow::checkAllowedModes()
+{
+    const QString manualJobs = DevicePaths::map(QString::fromLatin1(DevicePaths::JobDir) + QStringLiteral("/2"));
+    const bool allowed = QDir(manualJobs).exists() && getAllowManOp();
+    callRoot("checkAllowedModes", { QStringLiteral("showmanop"), allowed });
+}
