@@ -1,0 +1,282 @@
+#include <QtTest>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include "resultreader.h"
+#include "systemlog.h"
+#include "testsupport.h"
+#include "tightening_testutil.h"
+
+namespace {
+
+const QString DbFile = QStringLiteral("/home/tool/data/result.sq3");
+
+// The subset of the result service's database that the reader relies on.
+const char* const Schema[] = {
+    "CREATE TABLE srbergallg (id INTEGER PRIMARY KEY, prg_nr INTEGER, prg_name TEXT, result INTEGER,"
+    " qcode INTEGER, id_code TEXT, torque_unit INTEGER, created TEXT)",
+    "CREATE TABLE stuferg (id INTEGER PRIMARY KEY, allg_id INTEGER, row INTEGER, last_cmd INTEGER,"
+    " time REAL, angle REAL, torque REAL)",
+    "CREATE TABLE srbfncts (id INTEGER PRIMARY KEY, stuferg_id INTEGER, cmd INTEGER, actual REAL, nom REAL,"
+    " switching INTEGER)",
+};
+
+} // namespace
+
+class TestResultReader : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Must run first: nothing has been handled in this process yet.
+    void flagStartsFalse()
+    {
+        QVERIFY(!ResultReader::resultShown());
+        ResultReader::setResultShown();
+        QVERIFY(ResultReader::resultShown());
+    }
+
+    void init()
+    {
+        m_root.reset(new TempSysroot);
+        QVERIFY(m_root->mkdir("/home/tool/data"));
+        SystemLog::startCapture();
+    }
+
+    void cleanup()
+    {
+        SystemLog::stopCapture();
+        closeWriter();
+        m_root.reset();
+    }
+
+    void stepQueryText()
+    {
+        ResultReader r;
+        const QString sep = QStringLiteral("\t\t\t\t    ");
+        const QString expected = "SELECT " + sep + "prg_nr," + sep + "prg_name," + sep + "stuferg.id," + sep + "row," + sep
+            + "stuferg.last_cmd," + sep + "srbergallg.result," + sep + "srbergallg.qcode," + sep + "stuferg.time," + sep
+            + "stuferg.angle," + sep + "stuferg.torque," + sep + "srbergallg.id_code," + sep + "srbergallg.torque_unit"
+            + sep + "FROM stuferg JOIN srbergallg ON stuferg.allg_id=srbergallg.id WHERE srbergallg.id=17";
+        QCOMPARE(r.stepQuery(17), expected);
+        QCOMPARE(r.databasePath(), DbFile);
+        QCOMPARE(QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false).driverName(),
+                 QStringLiteral("QSQLITE"));
+    }
+
+    void okResultMap()
+    {
+        createDb();
+        addResult(1, 1, 105, "WP-4711");
+        // The last step of the result is the one shown.
+        sql("INSERT INTO stuferg VALUES (2, 1, 1, 105, 1.75, 361.5, 12.25)");
+        ResultReader r;
+        QVariantMap m;
+        QVERIFY(r.read(1, m));
+        QCOMPARE(m.size(), 13);
+        QCOMPARE(m.value("prg_nr").toInt(), 5);
+        QCOMPARE(m.value("prg_name").toString(), QStringLiteral("Tight"));
+        QCOMPARE(m.value("result").toInt(), 1);
+        QCOMPARE(m.value("torque").toDouble(), 12.25);
+        QCOMPARE(m.value("angle").toDouble(), 361.5);
+        QCOMPARE(m.value("tgs").toDouble(), 1.75);
+        QCOMPARE(m.value("row").toInt(), 1);
+        QCOMPARE(m.value("qcode").toInt(), 0);
+        QCOMPARE(m.value("torqueUnit").toInt(), 2);
+        QCOMPARE(m.value("cycle").toString(), QStringLiteral("WP-4711"));
+        // OK results carry no deviation, whatever ended the step.
+        QCOMPARE(m.value("dTorque").toInt(), 0);
+        QCOMPARE(m.value("dAngle").toInt(), 0);
+        QCOMPARE(m.value("dTgs").toInt(), 0);
+        QVERIFY(SystemLog::capturedLines().isEmpty());
+        // The connection is closed between results.
+        QVERIFY(!QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false).isOpen());
+    }
+
+    void deviations_data()
+    {
+        QTest::addColumn<int>("lastCmd");
+        QTest::addColumn<QStringList>("functions");
+        QTest::addColumn<int>("dTorque");
+        QTest::addColumn<int>("dAngle");
+        QTest::addColumn<int>("dTgs");
+        QTest::newRow("ended by lower torque") << 106 << QStringList() << -1 << 0 << 0;
+        QTest::newRow("ended by upper torque") << 105 << QStringList() << 1 << 0 << 0;
+        QTest::newRow("ended by upper angle") << 117 << QStringList() << 0 << 1 << 0;
+        QTest::newRow("ended by lower angle") << 118 << QStringList() << 0 << -1 << 0;
+        QTest::newRow("ended by time") << 104 << QStringList() << 0 << 0 << 1;
+        QTest::newRow("other code >= 100") << 150 << QStringList({ "105, 20, 10, 0" }) << 0 << 0 << 0;
+        QTest::newRow("function rows") << 3 << QStringList({ "105, 12.5, 12.0, 0", "118, 30, 35, 0" }) << 1 << 1 << 0;
+        QTest::newRow("lower limits among function rows give 1")
+            << 99 << QStringList({ "106, 8, 10, 0", "117, 400, 360, 0", "104, 0, 0, 0" }) << 1 << 1 << 1;
+        QTest::newRow("later row overwrites") << 0 << QStringList({ "105, 13, 12, 0", "105, 11, 12, 0" }) << 0 << 0 << 0;
+        QTest::newRow("switching rows ignored") << 0 << QStringList({ "105, 13, 12, 1", "117, 10, 5, 1" }) << 0 << 0 << 0;
+        QTest::newRow("no function rows") << 1 << QStringList() << 0 << 0 << 0;
+    }
+
+    void deviations()
+    {
+        QFETCH(int, lastCmd);
+        QFETCH(QStringList, functions);
+        QFETCH(int, dTorque);
+        QFETCH(int, dAngle);
+        QFETCH(int, dTgs);
+        createDb();
+        addResult(9, -1, lastCmd, nullptr);
+        for (const QString& f : functions)
+            sql("INSERT INTO srbfncts (stuferg_id, cmd, actual, nom, switching) VALUES (9, " + f + ")");
+        // Rows of another step never count.
+        sql("INSERT INTO srbfncts (stuferg_id, cmd, actual, nom, switching) VALUES (10, 104, 1, 0, 0)");
+        ResultReader r;
+        QVariantMap m;
+        QVERIFY(r.read(9, m));
+        QCOMPARE(m.value("dTorque").toInt(), dTorque);
+        QCOMPARE(m.value("dAngle").toInt(), dAngle);
+        QCOMPARE(m.value("dTgs").toInt(), dTgs);
+        QCOMPARE(m.value("result").toInt(), -1);
+    }
+
+    void nullIdCode()
+    {
+        createDb();
+        addResult(3, -1, 106, nullptr);
+        ResultReader r;
+        QVariantMap m;
+        QVERIFY(r.read(3, m));
+        QCOMPARE(m.value("cycle").typeId(), QMetaType::QString);
+        QCOMPARE(m.value("cycle").toString(), QString(""));
+        QVERIFY(!m.value("cycle").toString().isNull());
+    }
+
+    void failuresLogged_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << "missing" << "<3>result database not found!";
+        QTest::newRow("no row for the id") << "norow" << "<3>DB Error ";
+        QTest::newRow("corrupt") << "corrupt" << "<3>DB Error ";
+        QTest::newRow("empty file") << "empty" << "<3>DB Error ";
+        QTest::newRow("directory") << "directory" << "<3>DB Error ";
+        QTest::newRow("tables missing") << "notables" << "<3>DB Error ";
+    }
+
+    void failuresLogged()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, message);
+        if (setup == "norow") {
+            createDb();
+            addResult(1, 1, 0, nullptr);
+            closeWriter();
+        } else if (setup == "corrupt") {
+            QByteArray junk("SQLite format 3");
+            junk += QByteArray(4096, '\x5a');
+            QVERIFY(m_root->write(DbFile, junk));
+        } else if (setup == "empty") {
+            QVERIFY(m_root->write(DbFile, QByteArray()));
+        } else if (setup == "directory") {
+            QVERIFY(m_root->mkdir(DbFile));
+        } else if (setup == "notables") {
+            createDb(false);
+            closeWriter();
+        }
+        ResultReader r;
+        QVariantMap m;
+        m.insert("untouched", 1);
+        QVERIFY(!r.read(2, m));
+        QCOMPARE(m.value("untouched").toInt(), 1);
+        const QStringList log = SystemLog::capturedLines();
+        QCOMPARE(log.size(), 1);
+        QVERIFY2(log.first().startsWith(message), qPrintable(log.first()));
+        // The reader never creates a database where there was none.
+        if (setup == "missing")
+            QVERIFY(!QFileInfo::exists(m_root->path(DbFile)));
+        // The next result is read normally.
+        if (setup != "directory") {
+            m_root->remove(DbFile);
+            createDb();
+            addResult(2, 1, 0, nullptr);
+            QVERIFY(r.read(2, m));
+        }
+    }
+
+    // Paths from the notification are device paths, mapped into the system root.
+    void notifiedPathMapped()
+    {
+        createDb(true, QStringLiteral("/home/tool/data/other.sq3"));
+        addResult(4, 1, 0, "X");
+        ResultReader r;
+        r.setDatabasePath(QStringLiteral("/home/tool/data/other.sq3"));
+        QVariantMap m;
+        QVERIFY(r.read(4, m));
+        QCOMPARE(m.value("cycle").toString(), QStringLiteral("X"));
+    }
+
+    // Another process writes results, each under an exclusive lock that it holds for a
+    // moment; the reader waits for the lock (busy time-out) and sees the new result.
+    void concurrentWriterProcess()
+    {
+        createDb();
+        addResult(1, 1, 0, "first");
+        closeWriter();
+        Peer peer({ "write-results", m_root->path(DbFile), "2", "3", "150" });
+        QVERIFY(peer.started());
+        ResultReader r;
+        for (int id = 2; id <= 4; ++id) {
+            QCOMPARE(peer.nextLine(), QByteArray("locked ") + QByteArray::number(id));
+            QVariantMap m;
+            QVERIFY2(r.read(id, m), qPrintable(SystemLog::capturedLines().join('\n')));
+            QCOMPARE(m.value("prg_name").toString(), QStringLiteral("Peer"));
+            QCOMPARE(m.value("cycle").toString(), "P" + QString::number(id));
+            QCOMPARE(m.value("torque").toDouble(), id + 0.25);
+            QCOMPARE(m.value("dTorque").toInt(), -1);
+        }
+        QCOMPARE(peer.finish(), 0);
+        QVariantMap m;
+        QVERIFY(r.read(1, m));
+        QVERIFY(SystemLog::capturedLines().isEmpty());
+    }
+
+private:
+    void createDb(bool withTables = true, const QString& devicePath = DbFile)
+    {
+        closeWriter();
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("writer"));
+        db.setDatabaseName(m_root->path(devicePath));
+        QVERIFY(db.open());
+        if (withTables) {
+            for (const char* s : Schema)
+                sql(QString::fromLatin1(s));
+        } else {
+            sql(QStringLiteral("CREATE TABLE other (x INTEGER)"));
+        }
+    }
+
+    void closeWriter()
+    {
+        if (!QSqlDatabase::contains(QStringLiteral("writer")))
+            return;
+        QSqlDatabase::database(QStringLiteral("writer"), false).close();
+        QSqlDatabase::removeDatabase(QStringLiteral("writer"));
+    }
+
+    void sql(const QString& text)
+    {
+        QSqlQuery q(QSqlDatabase::database(QStringLiteral("writer")));
+        QVERIFY2(q.exec(text), qPrintable(text + ": " + q.lastError().text()));
+    }
+
+    // One result with one step (step id = result id) ended by lastCmd.
+    void addResult(int id, int result, int lastCmd, const char* idCode)
+    {
+        const QString code = idCode ? "'" + QString::fromLatin1(idCode) + "'" : QStringLiteral("NULL");
+        sql(QStringLiteral("INSERT INTO srbergallg VALUES (%1, 5, 'Tight', %2, 0, %3, 2, 'now')").arg(id).arg(result).arg(code));
+        sql(QStringLiteral("INSERT INTO stuferg VALUES (%1, %1, 0, %2, 0.5, 90.0, 10.5)").arg(id).arg(lastCmd));
+    }
+
+    QScopedPointer<TempSysroot> m_root;
+};
+
+QTEST_GUILESS_MAIN(TestResultReader)
+#include "tst_resultreader.moc"
