@@ -1,0 +1,89 @@
+// Host window: programs, results, jobs, torque units, program writer.
+#include "mainwindow.h"
+
+#include <QMutexLocker>
+
+#include "programwriter.h"
+
+void MainWindow::loadPrgs()
+{
+    m_programs.loadAll();
+}
+
+void MainWindow::syncPrgMapEntry(QString& fileName)
+{
+    m_programs.sync(fileName);
+}
+
+QVariantMap MainWindow::retrievePrgNumberName(QString& fileName)
+{
+    return ProgramCatalogue::readEntry(fileName);
+}
+
+QVariantList MainWindow::getPrgList()
+{
+    return m_programs.list();
+}
+
+QVariantMap MainWindow::getPrgNumberName(int slot)
+{
+    return m_programs.entry(slot);
+}
+
+void MainWindow::updatePrgnr(int prgnr, int fnr)
+{
+    callRoot("updatePrgnr", { ProgramCatalogue::shownNumber(prgnr) });
+    // The key switch is only consulted when no program is loaded.
+    const short adc = prgnr == ProgramCatalogue::NoProgram ? adcVal() : 0;
+    callRoot("updateKeyPos", { ProgramCatalogue::keyPosition(prgnr, adc), fnr });
+}
+
+void MainWindow::fupdateprgnr(int prgnr)
+{
+    updatePrgnr(prgnr, -1);
+}
+
+void MainWindow::showResult(int id)
+{
+    QVariantMap map;
+    if (m_results.read(id, map))
+        callRoot("setResults", { QVariant(map) });
+}
+
+void MainWindow::newResult(QString db, int id)
+{
+    QMutexLocker locker(&m_stateMutex);
+    m_results.setDatabasePath(db);
+    showResult(id);
+    ResultReader::setResultShown();
+}
+
+void MainWindow::loadJobs()
+{
+    m_jobs.load();
+}
+
+QVariantList MainWindow::getJobList()
+{
+    return m_jobs.list();
+}
+
+void MainWindow::readTorqueFactors()
+{
+    m_torqueUnits.read();
+}
+
+QString MainWindow::getTorqueUnitPres(int id)
+{
+    return m_torqueUnits.name(id);
+}
+
+QString MainWindow::getDefaultTorqueUnitPres()
+{
+    return m_torqueUnits.activeName();
+}
+
+void MainWindow::writeProgram(int slot, int speed, QString targetName, int targetValue)
+{
+    ProgramWriter::write(slot, speed, targetName, targetValue);
+}
