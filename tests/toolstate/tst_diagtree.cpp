@@ -1,0 +1,416 @@
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include <atomic>
+#include <thread>
+
+#include "devicepaths.h"
+#include "diagtree.h"
+#include "filelock.h"
+#include "lockholderprocess.h"
+#include "systemlog.h"
+#include "testsupport.h"
+
+class TestDiagTree : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QString diag(const QString& name) { return QStringLiteral("/var/run/diag/") + name; }
+
+    static QVariantMap values(const QVariant& states) { return states.toMap().value(QStringLiteral("values")).toMap(); }
+    static QVariantList keys(const QVariant& states) { return states.toMap().value(QStringLiteral("keys")).toList(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        qunsetenv("LOCAL_VAR_ROOT_PATH");
+        SystemLog::startCapture();
+    }
+    void cleanup()
+    {
+        qunsetenv("LOCAL_VAR_ROOT_PATH");
+        SystemLog::stopCapture();
+    }
+
+    void singleValues()
+    {
+        TempSysroot root;
+        QVERIFY(root.write(diag("battery/power"), " 80\n"));
+        QVERIFY(root.write(diag("battery/status"), "3"));
+        QVERIFY(root.write(diag("idcode"), "\tVIN 0815 \r\n"));
+        QVERIFY(root.write(diag("cycle"), ""));
+        QVERIFY(root.write(diag("enable"), "x"));
+        QVERIFY(root.write(diag("operationmode"), "2\n"));
+        QVERIFY(root.write(diag("gui/showmanop"), "0"));
+        QVERIFY(root.write(diag("gui/prgselection"), "1"));
+        QVERIFY(root.write(diag("ResConStates/Xml"), "1\n"));
+        DiagTree tree;
+        QCOMPARE(tree.getBattPower(), QStringLiteral("80"));
+        QCOMPARE(tree.getBattStatus(), QStringLiteral("3"));
+        QCOMPARE(tree.getIdCode(), QStringLiteral("VIN 0815"));
+        QCOMPARE(tree.getDiagProp(QStringLiteral("cycle"), QStringLiteral("fallback")), QString()); // empty, not the fallback
+        QCOMPARE(tree.getDiagProp(QStringLiteral("missing"), QStringLiteral("fallback")), QStringLiteral("fallback"));
+        QCOMPARE(tree.getDiagProp(QStringLiteral("missing")), QString());
+        QCOMPARE(tree.getEnable(), 0);
+        QCOMPARE(tree.getOperationMode(), 2);
+        QCOMPARE(tree.getAllowManOp(), false);
+        QCOMPARE(tree.getPrgSelect(), 1);
+        QCOMPARE(tree.getJobSelect(), 0); // missing
+        QCOMPARE(tree.getInitXmlSrvState(), QStringLiteral("1"));
+        QCOMPARE(tree.getInitOpenprotoSrvState(), QString());
+        QVERIFY(root.write(diag("gui/showmanop"), "2"));
+        QCOMPARE(tree.getAllowManOp(), true);
+        QVERIFY(root.mkdir(diag("gui/jobselection"))); // cannot be opened as a file
+        QCOMPARE(tree.getDiagProp(QStringLiteral("gui/jobselection"), QStringLiteral("f")), QStringLiteral("f"));
+        QVERIFY(SystemLog::capturedLines().isEmpty());
+    }
+
+    void runtimeRootVariable()
+    {
+        TempSysroot root;
+        QTemporaryDir elsewhere;
+        QVERIFY(root.write(diag("cycle"), "from sysroot"));
+        QVERIFY(root.write(diag("res_services/Xml.json"), "{}"));
+        QVERIFY(root.write(diag("ResConStates/Xml"), "1"));
+        const QString x = elsewhere.path() + QStringLiteral("/x/");
+        QDir().mkpath(x + QStringLiteral("diag/ResConStates"));
+        QFile cycle(x + QStringLiteral("diag/cycle"));
+        QVERIFY(cycle.open(QIODevice::WriteOnly) && cycle.write("from variable") > 0);
+        cycle.close();
+        QFile prgnr(x + QStringLiteral("diag/prgnr"));
+        QVERIFY(prgnr.open(QIODevice::WriteOnly) && prgnr.write("7") > 0);
+        prgnr.close();
+        QFile xml(x + QStringLiteral("diag/ResConStates/Xml"));
+        QVERIFY(xml.open(QIODevice::WriteOnly) && xml.write("0") > 0);
+        xml.close();
+
+        qputenv("LOCAL_VAR_ROOT_PATH", x.toUtf8());
+        DiagTree tree;
+        QCOMPARE(tree.getCycle(), QStringLiteral("from variable"));
+        QCOMPARE(tree.getPrgnr(), short(7));
+        // the fixed paths stay where they are
+        QCOMPARE(tree.getServices(), QStringList(QStringLiteral("Xml")));
+        // the directory is listed at the fixed path, the value read through the variable
+        QCOMPARE(values(tree.getInitResConStates()).value(QStringLiteral("Xml")), QVariant(0));
+
+        // used verbatim: without the trailing slash "diag" is glued to the last name
+        const QString glued = elsewhere.path() + QStringLiteral("/x");
+        qputenv("LOCAL_VAR_ROOT_PATH", glued.toUtf8());
+        QCOMPARE(tree.getCycle(), QString());
+        QDir().mkpath(glued + QStringLiteral("diag"));
+        QFile gluedCycle(glued + QStringLiteral("diag/cycle"));
+        QVERIFY(gluedCycle.open(QIODevice::WriteOnly) && gluedCycle.write("glued") > 0);
+        gluedCycle.close();
+        QCOMPARE(tree.getCycle(), QStringLiteral("glued"));
+
+        // set but empty: still used, the tree is relative to the working directory
+        qputenv("LOCAL_VAR_ROOT_PATH", QByteArray());
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(x));
+        QCOMPARE(tree.getCycle(), QStringLiteral("from variable"));
+        QVERIFY(QDir::setCurrent(previous));
+
+        qunsetenv("LOCAL_VAR_ROOT_PATH");
+        QCOMPARE(tree.getCycle(), QStringLiteral("from sysroot"));
+    }
+
+    void programNumber_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("padded") << QByteArray(" 12\n") << 12;
+        QTest::newRow("empty") << QByteArray() << -88;
+        QTest::newRow("blank") << QByteArray(" \n\t") << -88;
+        QTest::newRow("text") << QByteArray("abc") << 0;
+        QTest::newRow("no program") << QByteArray("-88") << -88;
+        QTest::newRow("16 bits") << QByteArray("70000") << 4464;
+        QTest::newRow("NUL padded") << QByteArray("12\0\0", 4) << 12;
+    }
+
+    void programNumber()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, expected);
+        TempSysroot root;
+        QVERIFY(root.write(diag("prgnr"), content));
+        DiagTree tree;
+        QCOMPARE(int(tree.getPrgnr()), expected);
+    }
+
+    void programNumberLogLine()
+    {
+        TempSysroot root;
+        DiagTree tree;
+        const QString runRoot = root.root() + QStringLiteral("/var/run/");
+        QCOMPARE(tree.getPrgnr(), short(-88));
+        QVERIFY(root.write(diag("prgnr"), "5\n"));
+        QCOMPARE(tree.getPrgnr(), short(5));
+        QCOMPARE(SystemLog::capturedLines(),
+                 QStringList({ QStringLiteral("<7>PREFIX for var run path") + runRoot + QStringLiteral(" Failed to open file .. check if exists ... "),
+                               QStringLiteral("<7>PREFIX for var run path") + runRoot + QStringLiteral("read ok value is: 5 ") + runRoot + QStringLiteral("diag/prgnr") }));
+    }
+
+    // A device node in place of a value file is read only up to the bound, not forever.
+    void runawayFileIsBounded()
+    {
+        TempSysroot root;
+        QVERIFY(root.mkdir(diag("")));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), root.path(diag("prgnr"))));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), root.path(diag("enable"))));
+        DiagTree tree;
+        QCOMPARE(tree.getPrgnr(), short(0));
+        QCOMPARE(tree.getEnable(), 0);
+    }
+
+    void readerWaitsForWriter()
+    {
+        TempSysroot root;
+        QVERIFY(root.write(diag("battery/power"), "55"));
+        LockHolder holder;
+        QVERIFY(holder.hold(root.path(diag("battery/power")), true));
+        DiagTree tree;
+        std::atomic<bool> done { false };
+        QString value;
+        std::thread reader([&] {
+            value = tree.getBattPower();
+            done = true;
+        });
+        QTest::qSleep(300);
+        const bool early = done;
+        QVERIFY(holder.release());
+        reader.join();
+        QVERIFY2(!early, "the reader did not wait for the writer's lock");
+        QCOMPARE(value, QStringLiteral("55"));
+    }
+
+    // A refused lock (the kernel breaks a cycle of waiting processes) leaves the fallback:
+    // -1 for the program number, the fallback text for the generic reader.
+    void refusedLock()
+    {
+        TempSysroot root;
+        QVERIFY(root.write(diag("prgnr"), "12"));
+        QVERIFY(root.write(diag("cycle"), "3"));
+        QVERIFY(root.write(QStringLiteral("/other"), ""));
+        QFile other(root.path(QStringLiteral("/other")));
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        QVERIFY(FileLock::lock(other));
+        DiagTree tree;
+        for (const QString& name : { QStringLiteral("prgnr"), QStringLiteral("cycle") }) {
+            LockHolder holder;
+            holder.process().start(LockHolder::program(), { QStringLiteral("chain"), root.path(diag(name)), other.fileName() });
+            QCOMPARE(holder.readLine(), QStringLiteral("locked"));
+            QTest::qSleep(300); // let it queue up for the file this process holds
+            SystemLog::startCapture();
+            if (name == QLatin1String("prgnr"))
+                QCOMPARE(tree.getPrgnr(), short(-1));
+            else
+                QCOMPARE(tree.getDiagProp(name, QStringLiteral("fb")), QStringLiteral("fb"));
+            QVERIFY(SystemLog::capturedLines().first().startsWith(QStringLiteral("<3>FLOCK failed: ") + root.path(diag(name))));
+            QVERIFY(FileLock::unlock(other));
+            QCOMPARE(holder.readLine(), QStringLiteral("chained"));
+            QVERIFY(holder.release());
+            QVERIFY(FileLock::lock(other));
+        }
+    }
+
+    void faultWord_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("fclass");
+        QTest::addColumn<int>("code");
+        QTest::newRow("43") << QByteArray("43\n") << 3 << 5;
+        QTest::newRow("class only") << QByteArray("7") << 7 << 0;
+        QTest::newRow("text") << QByteArray("none") << 0 << 0;
+        QTest::newRow("negative") << QByteArray("-3") << 5 << -1;
+    }
+
+    void faultWord()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, fclass);
+        QFETCH(int, code);
+        TempSysroot root;
+        QVERIFY(root.write(diag("sysfault"), content));
+        DiagTree tree;
+        int c = -1, f = -1;
+        tree.getSysfaultTwoInts(f, c);
+        QCOMPARE(f, fclass);
+        QCOMPARE(c, code);
+    }
+
+    void faultWordMissing()
+    {
+        TempSysroot root;
+        DiagTree tree;
+        int c = -1, f = -1;
+        tree.getSysfaultTwoInts(f, c);
+        QCOMPARE(f, 0);
+        QCOMPARE(c, 0);
+        QCOMPARE(tree.getSysfault(), QString());
+    }
+
+    void connectionStatesMissingDirectory()
+    {
+        TempSysroot root;
+        DiagTree tree;
+        const QVariant states = tree.getInitResConStates();
+        QVERIFY(states.toMap().contains(QStringLiteral("values")));
+        QVERIFY(states.toMap().contains(QStringLiteral("keys")));
+        QVERIFY(values(states).isEmpty());
+        QVERIFY(keys(states).isEmpty());
+        // the empty map is cached too
+        QVERIFY(root.write(diag("ResConStates/Xml"), "1"));
+        QVERIFY(values(tree.getInitResConStates()).isEmpty());
+        tree.resetConnectionStates();
+        QCOMPARE(values(tree.getInitResConStates()).value(QStringLiteral("Xml")), QVariant(1));
+    }
+
+    void connectionStatesFromTree()
+    {
+        TempSysroot root;
+        QVERIFY(root.write(diag("ResConStates/Xml"), "1\n"));
+        QVERIFY(root.write(diag("ResConStates/b"), "0"));
+        QVERIFY(root.write(diag("ResConStates/OpenProtocol"), "-1"));
+        QVERIFY(root.write(diag("ResConStates/10"), "garbage"));
+        DiagTree tree;
+        QVERIFY(tree.connectionStates().isNull());
+        const QVariant states = tree.getInitResConStates();
+        QCOMPARE(keys(states), QVariantList({ 10, 0, 0, 0 })); // 10, b, OpenProtocol, Xml
+        QVariantMap expected;
+        expected.insert(QStringLiteral("Xml"), 1);
+        expected.insert(QStringLiteral("b"), 0);
+        expected.insert(QStringLiteral("OpenProtocol"), -1);
+        expected.insert(QStringLiteral("10"), 0);
+        QCOMPARE(values(states), expected);
+
+        // cached: the tree is not read again
+        QVERIFY(root.write(diag("ResConStates/Xml"), "0"));
+        QCOMPARE(values(tree.getInitResConStates()).value(QStringLiteral("Xml")), QVariant(1));
+    }
+
+    void connectionChanges()
+    {
+        TempSysroot root;
+        QVERIFY(root.write(diag("ResConStates/Xml"), "0"));
+        DiagTree tree;
+        // the first change builds the cache from the tree
+        QVERIFY(!tree.updateConnectionState(QStringLiteral("Xml"), 2));
+        QCOMPARE(values(tree.connectionStates()).value(QStringLiteral("Xml")), QVariant(2));
+        QVERIFY(tree.updateConnectionState(QStringLiteral("Xml"), 1));
+        QCOMPARE(values(tree.connectionStates()).value(QStringLiteral("Xml")), QVariant(1));
+        QVERIFY(tree.updateConnectionState(QStringLiteral("OpenProtocol"), -1));
+        QVERIFY(tree.updateConnectionState(QStringLiteral("OpenProtocol"), 0));
+        QVERIFY(!tree.updateConnectionState(QStringLiteral("OpenProtocol"), -2));
+        QCOMPARE(values(tree.connectionStates()).size(), 2);
+        QCOMPARE(keys(tree.connectionStates()), QVariantList({ 0 })); // keys stay as read
+        // the cache is what later reads return
+        QCOMPARE(tree.getInitResConStates(), tree.connectionStates());
+    }
+
+    void services()
+    {
+        TempSysroot root;
+        QVERIFY(root.write(diag("res_services/Xml.json"), "{\"data\": []}"));
+        QVERIFY(root.write(diag("res_services/OpenProtocol.json"), "{}"));
+        QVERIFY(root.write(diag("res_services/a.b.json"), "{}"));
+        QVERIFY(root.write(diag("res_services/notes.txt"), "x"));
+        QVERIFY(root.mkdir(diag("res_services/dir.json")));
+        DiagTree tree;
+        QStringList list = tree.getServices();
+        list.sort();
+        QCOMPARE(list, QStringList({ QStringLiteral("OpenProtocol"), QStringLiteral("Xml"), QStringLiteral("a.b") }));
+
+        QStringList appended { QStringLiteral("first") };
+        DiagTree::getDirFileNames(QStringLiteral("/var/run/diag/res_services/"), QStringLiteral("*.txt"), appended);
+        QCOMPARE(appended, QStringList({ QStringLiteral("first"), QStringLiteral("notes") }));
+
+        root.remove(diag("res_services"));
+        QVERIFY(tree.getServices().isEmpty());
+    }
+
+    void serviceFile()
+    {
+        TempSysroot root;
+        QVERIFY(root.write(diag("res_services/Xml.json"), QByteArray("{\"data\": [{\"key\": \"IP\", \"val\": \"10.0.0.1\"}]}\0tail", 50)));
+        QVERIFY(root.write(QStringLiteral("/home/tool/config/secret.json"), "{}"));
+        DiagTree tree;
+        QCOMPARE(tree.readSrvsFile(QStringLiteral("Xml")), QStringLiteral("{\"data\": [{\"key\": \"IP\", \"val\": \"10.0.0.1\"}]}"));
+        QVERIFY(SystemLog::capturedLines().isEmpty());
+        QCOMPARE(tree.readSrvsFile(QStringLiteral("Missing")), QString());
+        // a name never leads out of the directory
+        QCOMPARE(tree.readSrvsFile(QStringLiteral("../../../../home/tool/config/secret")), QString());
+        QCOMPARE(SystemLog::capturedLines(), QStringList({ QStringLiteral("<4>Service not found"), QStringLiteral("<4>Service not found") }));
+    }
+
+    void changedServicePath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("service") << "/var/run/diag/res_services/Xml.json" << true << "Xml";
+        QTest::newRow("nothing between") << "/var/run/diag/res_services/.json" << false << "";
+        QTest::newRow("one character") << "/var/run/diag/res_services/a.json" << true << "a";
+        QTest::newRow("blank name trimmed") << "/var/run/diag/res_services/ Xml .json" << true << "Xml";
+        QTest::newRow("other extension") << "/var/run/diag/res_services/Xml.txt" << false << "";
+        QTest::newRow("other directory") << "/var/run/diag/ResConStates/Xml.json" << false << "";
+        QTest::newRow("case") << "/var/run/diag/res_services/Xml.JSON" << false << "";
+        QTest::newRow("relative") << "var/run/diag/res_services/Xml.json" << false << "";
+        QTest::newRow("empty") << "" << false << "";
+    }
+
+    void changedServicePath()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, accepted);
+        QFETCH(QString, name);
+        // the test is on the device path, whatever the system root is
+        TempSysroot root;
+        QString got;
+        QCOMPARE(DiagTree::serviceFromPath(path, got), accepted);
+        QCOMPARE(got, name);
+    }
+
+    void keySwitch_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<QString>("log");
+        QTest::newRow("0x06") << QByteArray("\x06\x00\x00\x00\x00\x00", 6) << 2 << " value is: 2";
+        QTest::newRow("0xff") << QByteArray("\xff\x01\x02\x03\x04\x05", 6) << 3 << " value is: 3";
+        QTest::newRow("longer") << QByteArray("\x01zzzzzzzz", 9) << 1 << " value is: 1";
+        QTest::newRow("5 bytes") << QByteArray("\x03\x00\x00\x00\x00", 5) << -1 << " FAILED size is not 6: 5";
+        QTest::newRow("empty") << QByteArray() << -1 << " FAILED size is not 6: 0";
+    }
+
+    void keySwitch()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, expected);
+        QFETCH(QString, log);
+        TempSysroot root;
+        QVERIFY(root.write(QString::fromLatin1(DevicePaths::KeySwitchFile), content));
+        DiagTree tree;
+        QCOMPARE(int(tree.adcVal()), expected);
+        QCOMPARE(SystemLog::capturedLines(),
+                 QStringList(QStringLiteral("<7>adcval is read form file: ") + root.path(QString::fromLatin1(DevicePaths::KeySwitchFile)) + log));
+    }
+
+    void keySwitchMissing()
+    {
+        TempSysroot root;
+        DiagTree tree;
+        const QString path = root.path(QString::fromLatin1(DevicePaths::KeySwitchFile));
+        QCOMPARE(tree.adcVal(), short(-77));
+        QCOMPARE(SystemLog::capturedLines(),
+                 QStringList({ QStringLiteral("<7>File ") + path + QStringLiteral("does not exist"), QStringLiteral("<7>adcVal just failed ;-(") }));
+        SystemLog::startCapture();
+        QVERIFY(root.mkdir(QString::fromLatin1(DevicePaths::KeySwitchFile))); // exists, cannot be read as a file
+        QCOMPARE(tree.adcVal(), short(-77));
+        QCOMPARE(SystemLog::capturedLines(), QStringList(QStringLiteral("<7>adcVal just failed ;-(")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDiagTree)
+#include "tst_diagtree.moc"
