@@ -1,0 +1,374 @@
+import QtQuick
+
+// The tool's state line: battery, WLAN, result-protocol connections, enable and ready
+// LEDs and the loaded program. The root sets the flags and calls the functions.
+Rectangle {
+    id: root
+    objectName: "header"
+
+    property string theme: 'blue'
+    property string fontFamily: "Tavik Sans"
+    property bool sysfaultFlag: false
+    property bool readyFlag: false
+    property bool enableFlag: false
+    property int connection: -1
+    // From the root: WLAN bars last reported, operation mode (2 = manual) and whether
+    // the configuration shows the connection states.
+    property int wifiSignalParam: 0
+    property int opMode: 0
+    property bool showConnectionStatus: false
+
+    property real charge: 0
+    property var srvValues: null
+    property int activationTicks: 0
+
+    function setBatteyCapacity(value) {
+        var c = Number(value)
+        if (isNaN(c) || c < 0)
+            c = 0
+        else if (c > 1)
+            c = 1
+        charge = c
+        if (c < 0.2) {
+            batteryFill.color = 'red'
+            if (!batteryBlink.running)
+                batteryBlink.start()
+        } else {
+            batteryFill.color = '#ffffff'
+            batteryBlink.stop()
+            battery.visible = true
+        }
+    }
+
+    function setWifiSignal(value) {
+        var v = Number(value)
+        for (var k = 1; k <= 5; ++k)
+            barsRepeater.itemAt(k - 1).visible = connection === 3 && v >= k
+    }
+
+    function wlanActivated() {
+        return Boolean(cMainWindow.loadWlanActivation())
+    }
+
+    function setWifiConnection(value) {
+        connection = value
+        if (connection === 3)
+            setWifiSignal(wifiSignalParam)
+        if (testMarker.visible) {
+            antenna.visible = false
+            wlanCross.visible = false
+            signalBars.visible = false
+        } else {
+            antenna.visible = true
+            wlanCross.visible = !wlanActivated()
+            signalBars.visible = connection === 3
+        }
+    }
+
+    function setWlanDisconnected(active) {
+        activationTicks = 20
+        activationTimer.restart()
+    }
+
+    function setFccTestMode(active) {
+        testMarker.visible = Boolean(active)
+        if (testMarker.visible) {
+            antenna.visible = false
+            signalBars.visible = false
+            wlanCross.visible = false
+        } else {
+            antenna.visible = true
+            signalBars.visible = connection === 3
+            wlanCross.visible = !wlanActivated()
+        }
+    }
+
+    function setPrgName(name) {
+        var n = Number(name)
+        var shown = (name === null || name === undefined || name === '' || isNaN(n) || n > 255 || n < 0) ? "--" : String(n)
+        prgLabel.text = qsTr("P:") + shown
+    }
+
+    function updateLEDState() {
+        enableLed.state = enableFlag ? "On" : "Off"
+        cMainWindow.syslogDebug("update left led " + enableFlag)
+        if (sysfaultFlag)
+            readyLed.state = "Red"
+        else if (readyFlag)
+            readyLed.state = "Green"
+        else
+            readyLed.state = "Yellow"
+    }
+
+    function setSrvStateValues(map) {
+        srvValues = map
+        if (!showConnectionStatus || map === null || map === undefined) {
+            srvIcon.state = "DISABLED"
+            return
+        }
+        var disconnected = 0
+        var connected = 0
+        for (var name in map) {
+            if (map[name] === 0)
+                ++disconnected
+            else if (map[name] === 1)
+                ++connected
+        }
+        srvIcon.state = disconnected > 0 ? "Off" : (connected > 0 ? "On" : "None")
+    }
+
+    function setTheme(value) {
+        theme = value
+    }
+
+    width: 240
+    height: 30
+    color: "black"
+
+    Image {
+        id: background
+        objectName: "headerBackground"
+        anchors.fill: parent
+        source: 'qrc:/pics/header_' + root.theme + '.png'
+    }
+
+    Item {
+        id: battery
+        objectName: "battery"
+        x: 10
+        y: 6
+        width: 40
+        height: 17
+
+        Rectangle {
+            objectName: "batteryOutline"
+            width: 38
+            height: 17
+            color: "transparent"
+            border.width: 1
+            border.color: '#ffffff'
+        }
+        Rectangle {
+            objectName: "batteryTerminal"
+            x: 38
+            y: 5
+            width: 2
+            height: 7
+            color: '#ffffff'
+        }
+        Rectangle {
+            id: batteryFill
+            objectName: "batteryFill"
+            x: 2
+            y: 2
+            height: 14
+            width: 35 * root.charge
+            color: '#ffffff'
+        }
+    }
+
+    Timer {
+        id: batteryBlink
+        objectName: "batteryBlink"
+        interval: 500
+        repeat: true
+        onTriggered: battery.visible = !battery.visible
+    }
+
+    Item {
+        id: antenna
+        objectName: "antenna"
+        x: 56
+        y: 4
+        width: 11
+        height: 19
+        visible: false
+
+        Rectangle { x: 5; y: 3; width: 1; height: 16; color: "white" }
+        Rectangle { x: 7; y: 1; width: 1; height: 9; rotation: 30; antialiasing: true; color: "white" }
+        Rectangle { x: 3; y: 1; width: 1; height: 9; rotation: -30; antialiasing: true; color: "white" }
+    }
+
+    Item {
+        id: wlanCross
+        objectName: "wlanCross"
+        x: 56
+        y: 4
+        width: 14
+        height: 20
+        visible: false
+
+        Rectangle { x: 6; y: 10; width: 2; height: 10; rotation: 45; antialiasing: true; color: '#ed1f24' }
+        Rectangle { x: 6; y: 10; width: 2; height: 10; rotation: -45; antialiasing: true; color: '#ed1f24' }
+    }
+
+    Item {
+        id: signalBars
+        objectName: "signalBars"
+        x: 66
+        y: 6
+        width: 28
+        height: 17
+        visible: false
+
+        Repeater {
+            id: barsRepeater
+            model: 5
+            Rectangle {
+                required property int index
+                objectName: "bar" + (index + 1)
+                x: index * 6
+                y: 17 - height
+                width: 4
+                height: 5 + 3 * index
+                color: "white"
+                visible: false
+            }
+        }
+    }
+
+    Text {
+        id: testMarker
+        objectName: "testMarker"
+        x: 40
+        y: 0
+        width: 67
+        height: 30
+        visible: false
+        horizontalAlignment: Text.AlignRight
+        verticalAlignment: Text.AlignVCenter
+        font.family: root.fontFamily
+        font.pixelSize: 20
+        color: '#ff0000'
+        text: qsTr("Test")
+    }
+
+    Image {
+        id: srvIcon
+        objectName: "srvIcon"
+        x: 100
+        y: 3
+        width: 24
+        height: 24
+
+        property string automaticImage: ""
+        property string manualImage: ""
+
+        state: "DISABLED"
+        visible: state !== "DISABLED"
+        source: root.opMode === 2 ? manualImage : automaticImage
+
+        states: [
+            State { name: "DISABLED" },
+            State {
+                name: "None"
+                PropertyChanges {
+                    target: srvIcon
+                    automaticImage: "qrc:/pics/ICON_ZK_blue_network-weiss.png"
+                    manualImage: "qrc:/pics/Hand_weiß.png"
+                }
+            },
+            State {
+                name: "On"
+                PropertyChanges {
+                    target: srvIcon
+                    automaticImage: "qrc:/pics/ICON_ZK_blue_network-gruen.png"
+                    manualImage: "qrc:/pics/Hand_grün.png"
+                }
+            },
+            State {
+                name: "Off"
+                PropertyChanges {
+                    target: srvIcon
+                    automaticImage: "qrc:/pics/ICON_ZK_blue_network-rot.png"
+                    manualImage: "qrc:/pics/Hand_rot.png"
+                }
+            }
+        ]
+    }
+
+    Image {
+        id: enableLed
+        objectName: "enableLed"
+        x: 127
+        y: 4
+        width: 22
+        height: 22
+        state: "Off"
+        source: "qrc:/pics/LED_Off2.png"
+
+        states: [
+            State { name: "Off"; PropertyChanges { target: enableLed; source: "qrc:/pics/LED_Off2.png" } },
+            State { name: "On"; PropertyChanges { target: enableLed; source: "qrc:/pics/LED_Yellow2.png" } }
+        ]
+    }
+
+    Image {
+        id: readyLed
+        objectName: "readyLed"
+        x: 150
+        y: 4
+        width: 22
+        height: 22
+
+        property string litImage: "qrc:/pics/LED_Yellow2.png"
+        property bool blinks: true
+        property bool dark: false
+
+        state: "Yellow"
+        source: blinks && dark ? "qrc:/pics/LED_Off2.png" : litImage
+
+        states: [
+            State { name: "Green"; PropertyChanges { target: readyLed; litImage: "qrc:/pics/LED_Green2.png"; blinks: false } },
+            State { name: "Yellow"; PropertyChanges { target: readyLed; litImage: "qrc:/pics/LED_Yellow2.png"; blinks: true } },
+            State { name: "Red"; PropertyChanges { target: readyLed; litImage: "qrc:/pics/LED_Red2.png"; blinks: true } }
+        ]
+    }
+
+    Timer {
+        id: ledBlink
+        objectName: "ledBlink"
+        interval: 300
+        repeat: true
+        running: readyLed.blinks
+        onRunningChanged: readyLed.dark = false
+        onTriggered: readyLed.dark = !readyLed.dark
+    }
+
+    Timer {
+        id: activationTimer
+        objectName: "activationTimer"
+        interval: 2000
+        repeat: true
+        onTriggered: {
+            if (!testMarker.visible) {
+                if (root.wlanActivated()) {
+                    wlanCross.visible = false
+                    antenna.visible = true
+                } else {
+                    wlanCross.visible = true
+                    antenna.visible = true
+                    signalBars.visible = false
+                }
+            }
+            root.activationTicks -= 1
+            if (root.activationTicks <= 0)
+                stop()
+        }
+    }
+
+    Text {
+        id: prgLabel
+        objectName: "prgLabel"
+        x: 164
+        y: 0
+        width: 67
+        height: 30
+        horizontalAlignment: Text.AlignRight
+        verticalAlignment: Text.AlignVCenter
+        font.family: root.fontFamily
+        font.pixelSize: 20
+        color: "white"
+        text: qsTr("P:--")
+    }
+}

@@ -1,0 +1,848 @@
+import QtQuick
+import "format.js" as Format
+import "json2.js" as Json2
+
+// The scene's root: one state per screen, the header and the button bar, and the
+// functions through which the host pushes the tool's state into the scene.
+Rectangle {
+    id: mainwindow
+    objectName: "mainwindow"
+
+    property string theme: 'blue'
+    property string defaultFont: "Tavik Sans"
+    property var cfg: ({})
+    property bool changeView: false
+    property string lastState: ""
+    property int prgnumber: -1
+    property bool ongoingTightening: true
+    property bool firstInit: true
+    property int rssiLevel: -999
+    property int wifiSignalParam: 0
+    property int wifiConnection: 1
+    property string ssid: "-"
+    property string bssid: "-"
+    property string id_code: "-"
+    property string curridcode: "-"
+    property bool scan: false
+    property int scanBtn: 0
+    property bool scanBtnPressed: false
+    property int genericListShowArrows: 0
+    property string btnLeftStr: ''
+    property string btnMiddleStr: ''
+    property string btnRightStr: ''
+    property string barState: ''
+    property bool wlanRestarted: false
+    property int opMode: 0
+    property var modesAllowed: ({ 'showmanop': false })
+    property int prgallow: 0
+    property int joballow: 0
+    property int basicPointSize: 23
+    property string disable_color: '#999999'
+    property string jobPopupHead: ""
+    property string jobPopupBody: ""
+    property int selectedJob: 0
+    property var ac_prgnr: "-"
+    property var ac_prgname: "-"
+    property var ac_result: "-"
+    property var ac_torque: "-"
+    property var ac_dTorque: "-"
+    property var ac_angle: "-"
+    property var ac_dAngle: "-"
+    property var ac_tgs: "-"
+    property var ac_dTgs: "-"
+    property var ac_cycle: "-"
+    property var ac_qcode: "-"
+    property var ac_row: "-"
+    property var ac_torqueUnit: "Nm"
+    property string serviceName: ""
+    property var stateBuffer: []
+    property bool block_A_none_bms_key_events: false
+    property bool block_Left_none_bms_key_events: false
+    property bool block_Right_none_bms_key_events: false
+    property bool bmsKeyMode: false
+    property bool sendBmsBtnEvents: false
+    property bool leftBmsEnabled: false
+    property bool midBmsEnabled: false
+    property bool rightBmsEnabled: false
+    property bool pressed_A: false
+    property bool pressed_L: false
+    property bool pressed_R: false
+    property bool pressed_ManOp: false
+    property bool block_multiple_presses: false
+    property bool nokAckPopUpOpened: false
+    // Display names of the states; the English source texts, translated where shown.
+    property var namesOfStates: ({
+        'actualValues': QT_TR_NOOP("Actual Values view"),
+        'idcodeviewer': QT_TR_NOOP("ID Code"),
+        'operationmode': QT_TR_NOOP("OperationMode"),
+        'idcodeassign': QT_TR_NOOP("IDCode Assign"),
+        'language': QT_TR_NOOP("Language selection"),
+        'setdatetime': QT_TR_NOOP("Date & Time setting"),
+        'themeselect': QT_TR_NOOP("Theme selection"),
+        'game': QT_TR_NOOP("Game"),
+        'mainmenu': QT_TR_NOOP("Main menu"),
+        'info': QT_TR_NOOP("System information"),
+        'prgselect': QT_TR_NOOP("Program selection"),
+        'jobselect': QT_TR_NOOP("Job Select"),
+        'job': QT_TR_NOOP("Job Abort"),
+        'exchange': QT_TR_NOOP("Exchange"),
+        'picviewer': QT_TR_NOOP("Picture Viewer"),
+        'diagnosis': QT_TR_NOOP("Diagnosis"),
+        'resservices': QT_TR_NOOP("Res Services"),
+        'leave': QT_TR_NOOP("Leave"),
+        'wlan': QT_TR_NOOP("WLAN"),
+        'nokackpopup': QT_TR_NOOP("NOK Result")
+    })
+
+    readonly property int _SCAN_BTN_A: 1
+    readonly property int _SCAN_BTN_LEFT: 2
+    readonly property int _SCAN_BTN_RIGHT: 3
+    readonly property int _BMS_BTN_LEFT: 0
+    readonly property int _BMS_BTN_A: 1
+    readonly property int _BMS_BTN_RIGHT: 2
+
+    // The screen on display, or null.
+    readonly property var screen: body.item
+
+    // ---- configuration
+
+    function defaultConfig() {
+        return {
+            global: {
+                language: 'en',
+                theme: 'blue',
+                font: "Tavik Sans Medium",
+                startview: 'actualValues',
+                firstsetup: false,
+                xmlservice: false,
+                openprotocolservice: false
+            },
+            view: {}
+        }
+    }
+
+    function parseConfig(text) {
+        var parsed
+        try {
+            parsed = JSON.parse(text)
+        } catch (e) {
+            return null
+        }
+        if (!parsed || typeof parsed !== 'object' || !parsed.view || !parsed.view.MainMenu
+                || !Array.isArray(parsed.view.MainMenu.entries))
+            return null
+        var entries = parsed.view.MainMenu.entries
+        for (var i = 0; i < entries.length; ++i) {
+            if (entries[i] && typeof entries[i] === 'object')
+                entries[i].name = getNameForState(entries[i].state)
+        }
+        // Screens read cfg.global.<member> directly; a file without it must not break them.
+        if (!parsed.global || typeof parsed.global !== 'object')
+            parsed.global = {}
+        return parsed
+    }
+
+    function loadCfg() {
+        var parsed = parseConfig(cMainWindow.cfg)
+        if (parsed === null) {
+            cMainWindow.syslogError("error parsing configuration. using default one")
+            parsed = defaultConfig()
+        }
+        cfg = parsed
+        if (cMainWindow.setLanguage)
+            cMainWindow.setLanguage(cfg.global.language)
+        theme = (cfg.global.theme === 'black') ? 'black' : 'blue'
+        if (typeof cfg.global.font === 'string' && cfg.global.font !== '')
+            defaultFont = cfg.global.font
+        setTheme(theme)
+        if (state === 'mainmenu' && screenHas('updateLayout'))
+            screen.updateLayout()
+
+        var conStates = cMainWindow.getInitResConStates()
+        var values = (conStates && conStates.values) ? conStates.values : null
+        header.setSrvStateValues(cfg.global.showdataconnectionstatus === true ? values : null)
+        reportResConnStatus(values)
+    }
+
+    function saveCfg(newcfg) {
+        cMainWindow.cfg = JSON.stringify(newcfg, null, 2)
+        cfg = newcfg
+    }
+
+    function saveWlan(wlan) {
+        cMainWindow.wlan = Json2.stringify(wlan, null, 2)
+    }
+
+    function setTheme(value) {
+        theme = value
+        header.setTheme(value)
+        buttonBar.setTheme(value)
+        if (screenHas('setTheme'))
+            screen.setTheme(value)
+    }
+
+    // ---- navigation
+
+    function screenHas(name) {
+        return screen !== null && screen !== undefined && typeof screen[name] === 'function'
+    }
+
+    function hasState(name) {
+        for (var i = 0; i < states.length; ++i) {
+            if (states[i].name === name)
+                return true
+        }
+        return false
+    }
+
+    function gotoState(newState) {
+        lastState = state
+        state = newState
+        pushState(newState)
+    }
+
+    function pushState(curr_state) {
+        var entry = curr_state
+        if (curr_state === 'popupgui' && getPopupState() === 'hidden')
+            entry = 'actualValues'
+        var history = stateBuffer.slice(0)
+        if (history.length >= 3)
+            history.splice(2, history.length - 2)
+        history.unshift(entry)
+        stateBuffer = history
+    }
+
+    function gotoPrevState() {
+        state = lastState
+    }
+
+    function gotoStatePrevMenu() {
+        for (var i = stateBuffer.length - 1; i >= 0; --i) {
+            if (stateBuffer[i] !== state) {
+                state = stateBuffer[i]
+                break
+            }
+        }
+        pushState(state)
+    }
+
+    function getNameForState(stateName) {
+        var name = namesOfStates[stateName]
+        return name === undefined ? String(stateName) : name
+    }
+
+    // ---- button bar on behalf of the screens
+
+    function trySetButtons(left, middle, right) {
+        if (bmsKeyMode) {
+            btnLeftStr = left
+            btnMiddleStr = middle
+            btnRightStr = right
+        } else {
+            buttonBar.setButtons(left, middle, right)
+        }
+    }
+
+    function setButtonBarState(left, middle, right) {
+        buttonBar.setButtonsWithoutState(left, middle, right)
+    }
+
+    function preSetBtns(middleBtn) {
+        var a = genericListShowArrows
+        return {
+            leftButton: (a === 2 || a === 3) ? '@up' : '',
+            middleButton: middleBtn,
+            rightButton: (a === 1 || a === 3) ? '@down' : ''
+        }
+    }
+
+    function saveButtons() {
+        btnLeftStr = buttonBar.btnLeftStr
+        btnMiddleStr = buttonBar.btnMiddleStr
+        btnRightStr = buttonBar.btnRightStr
+        barState = buttonBar.state
+    }
+
+    function restoreButtons() {
+        buttonBar.setButtons(btnLeftStr, btnMiddleStr, btnRightStr)
+        buttonBar.state = barState
+    }
+
+    function blockItemFocus() {
+        mainwindow.focus = true
+    }
+
+    function returnItemFocus() {
+        body.focus = true
+    }
+
+    // ---- keys
+
+    function checkBmsKeyModus() {
+        // The key-bit mode is never switched on yet, so there is nothing to re-apply.
+        if (bmsKeyMode)
+            cMainWindow.syslogDebug("enabling bmsKeyMode")
+    }
+
+    function is_none_bms_key_events_open(key) {
+        if (key === Qt.Key_A)
+            return !block_A_none_bms_key_events
+        if (key === Qt.Key_Left)
+            return !block_Left_none_bms_key_events
+        if (key === Qt.Key_Right)
+            return !block_Right_none_bms_key_events
+        return true
+    }
+
+    function setNokAckPopupOpened(arg) {
+        nokAckPopUpOpened = arg
+    }
+
+    Keys.onPressed: (event) => {
+        switch (event.key) {
+        case Qt.Key_A:
+            pressed_A = true
+            buttonBar.setPressed(false, true, false)
+            break
+        case Qt.Key_Left:
+            pressed_L = true
+            buttonBar.setPressed(true, false, false)
+            break
+        case Qt.Key_Right:
+            pressed_R = true
+            buttonBar.setPressed(false, false, true)
+            break
+        case Qt.Key_O:
+            // service aid of an attached keyboard
+            state = 'warning'
+            break
+        }
+    }
+
+    Keys.onReleased: (event) => {
+        if ((event.key === Qt.Key_A && pressed_A) || (event.key === Qt.Key_Left && pressed_L)
+                || (event.key === Qt.Key_Right && pressed_R)) {
+            buttonBar.setPressed(false, false, false)
+            if (event.key === Qt.Key_A)
+                pressed_A = false
+            else if (event.key === Qt.Key_Left)
+                pressed_L = false
+            else
+                pressed_R = false
+        }
+    }
+
+    // ---- results and identification codes
+
+    function setAcCacheValues(prgnr, prgname, result, torque, dTorque, angle, dAngle, tgs, dTgs, cycle, qcode, row, torqueUnit) {
+        if (cycle === "-")
+            return
+        ac_prgnr = prgnr
+        ac_prgname = prgname
+        ac_result = result
+        ac_torque = torque
+        ac_dTorque = dTorque
+        ac_angle = angle
+        ac_dAngle = dAngle
+        ac_tgs = tgs
+        ac_dTgs = dTgs
+        ac_cycle = cycle
+        ac_qcode = qcode
+        ac_row = row
+        ac_torqueUnit = torqueUnit
+    }
+
+    function setResults(arg) {
+        var finished = arg.cycle !== "-"
+        var cycle = arg.cycle
+        if (!finished) {
+            ongoingTightening = true
+            cycle = id_code
+        } else {
+            ongoingTightening = false
+        }
+        curridcode = cycle
+        if (finished)
+            setAcCacheValues(arg.prg_nr, arg.prg_name, arg.result, arg.torque, arg.dTorque, arg.angle, arg.dAngle,
+                             arg.tgs, arg.dTgs, cycle, arg.qcode, arg.row, arg.torqueUnit)
+        if (state === 'actualValues' && screenHas('setValues'))
+            screen.setValues(arg.prg_nr, arg.prg_name, arg.result, arg.torque, arg.dTorque, arg.angle, arg.dAngle,
+                             arg.tgs, arg.dTgs, cycle, arg.qcode, arg.row, arg.torqueUnit)
+        else if (state === 'idcodeviewer' && screenHas('setList'))
+            screen.setList(cycle)
+    }
+
+    function resetResult() {
+        ongoingTightening = true
+        setResults({ prg_nr: "-", prg_name: "-", result: "-", torque: "-", dTorque: "-", angle: "-", dAngle: "-",
+                     tgs: "-", dTgs: "-", cycle: "-", qcode: "-", row: "-", torqueUnit: "Nm" })
+        genericListShowArrows = 0
+    }
+
+    function newIdcode(arg) {
+        try {
+            id_code = arg
+            curridcode = arg
+            if (state === 'actualValues') {
+                if (ongoingTightening) {
+                    firstInit = false
+                    if (screenHas('setCycle'))
+                        screen.setCycle(arg)
+                }
+            } else if (state === 'idcodeviewer' && screenHas('setList')) {
+                screen.setList(arg)
+            }
+        } catch (e) {
+            cMainWindow.logToSys("JS Exception in newIdcode:" + e)
+        }
+    }
+
+    function updatePrgnr(prgnr) {
+        try {
+            prgnumber = prgnr
+            header.setPrgName(prgnr)
+            if (state === 'actualValues' && screenHas('setCurrentPrgNr'))
+                screen.setCurrentPrgNr(prgnr)
+        } catch (e) {
+            cMainWindow.logToSys("JS Exception in updatePrgnr: " + e)
+        }
+    }
+
+    function displayscanicon(button) {
+        try {
+            scanBtn = button
+            scan = true
+            if (state === 'actualValues' && screenHas('setButtonBarBtns'))
+                screen.setButtonBarBtns()
+        } catch (e) {
+            cMainWindow.logToSys("JS Exception in displayscanicon:" + e)
+        }
+    }
+
+    function hidescanicon() {
+        try {
+            scanBtn = 0
+            scan = false
+            if (state === 'actualValues' && screenHas('setButtonBarBtns'))
+                screen.setButtonBarBtns()
+        } catch (e) {
+            cMainWindow.logToSys("JS Exception in hidescanicon:" + e)
+        }
+    }
+
+    // ---- tool state in the header
+
+    function setReady(rdy) {
+        header.readyFlag = Boolean(rdy)
+        header.updateLEDState()
+    }
+
+    function setSysFault(fault) {
+        header.sysfaultFlag = Boolean(fault)
+        header.updateLEDState()
+    }
+
+    function setEnable(en) {
+        header.enableFlag = Boolean(en)
+        header.updateLEDState()
+    }
+
+    function batteryPower(power) {
+        header.setBatteyCapacity(Number(power) / 100)
+    }
+
+    function updateKeyPos(kypos, fnr) {
+        try {
+            // The key-bit mode is switched here once it exists; until then nothing changes.
+        } catch (e) {
+            cMainWindow.logToSys("JS Exception in updateKeyPos: " + e)
+        }
+    }
+
+    function updateOperationMode(mode, prg, job) {
+        opMode = mode
+        prgallow = prg
+        joballow = job
+        if (state === 'mainmenu' && screenHas('updateLayout')) {
+            screen.updateLayout()
+            checkBmsKeyModus()
+        }
+    }
+
+    function checkAllowedModes(name, active) {
+        var modes = {}
+        for (var key in modesAllowed)
+            modes[key] = modesAllowed[key]
+        modes[name] = Boolean(active)
+        modesAllowed = modes
+    }
+
+    function setFccTestMode(active) {
+        header.setFccTestMode(active)
+    }
+
+    // ---- WLAN
+
+    function wifiSignal(value) {
+        wifiSignalParam = value
+        header.setWifiSignal(value)
+    }
+
+    function infoRssiLevel(value) {
+        rssiLevel = value
+    }
+
+    function wifiConn(value) {
+        wifiConnection = value
+        ssid = cMainWindow.getSSID()
+        bssid = cMainWindow.getBSSID()
+        header.setWifiConnection(value)
+    }
+
+    function setSSID(ssid_param) {
+        ssid = ssid_param
+    }
+
+    function setBSSID(bssid_param) {
+        bssid = bssid_param
+    }
+
+    function wlanInterface(active) {
+        header.setWlanDisconnected(active)
+    }
+
+    function reloadWlan() {
+        if (state === 'wlan' && screenHas('updateValues'))
+            screen.updateValues()
+    }
+
+    function reloadInfo() {
+        if (state !== 'info')
+            return
+        if (screenHas('setValues'))
+            screen.setValues()
+        if (screenHas('changeBssidTimer'))
+            screen.changeBssidTimer(true)
+    }
+
+    function setWlanRestarted(pWlanRestarted) {
+        wlanRestarted = pWlanRestarted
+    }
+
+    function restartWlanProcessSuccess() {
+        wlanRestarted = false
+    }
+
+    function getWlanRestarted() {
+        return wlanRestarted
+    }
+
+    // ---- result-protocol services
+
+    // 1: a service is disconnected, 2: none is but one is connected, 0: neither.
+    function reportResConnStatus(values) {
+        var disconnected = 0
+        var connected = 0
+        if (values) {
+            for (var name in values) {
+                if (values[name] === 0)
+                    ++disconnected
+                else if (values[name] === 1)
+                    ++connected
+            }
+        }
+        cMainWindow.sendResConnStatus(disconnected > 0 ? 1 : (connected > 0 ? 2 : 0))
+    }
+
+    function resServiceConChanged(map) {
+        try {
+            reportResConnStatus(map.values)
+            if (cfg.global.showdataconnectionstatus === true) {
+                header.setSrvStateValues(map.values)
+                if (state === 'diagnosis' && screenHas('updateData'))
+                    screen.updateData()
+            }
+        } catch (e) {
+            cMainWindow.syslogError("error in resServiceConChanged " + e.message)
+        }
+    }
+
+    function resSerDiagDataChanged(name) {
+        try {
+            if (state === 'resservices' && name === serviceName && screenHas('setValues'))
+                screen.setValues()
+            else if (state === 'diagnosis' && screenHas('updateData'))
+                screen.updateData()
+        } catch (e) {
+            cMainWindow.syslogError("error in resSerDiagDataChanged " + e.message)
+        }
+    }
+
+    function readSrvsFile() {
+        try {
+            var data = JSON.parse(cMainWindow.readSrvsFile(serviceName)).data
+            return Array.isArray(data) ? data : []
+        } catch (e) {
+            cMainWindow.syslogError("Error parsing service file: " + serviceName)
+            return []
+        }
+    }
+
+    // ---- test view, jobs, popups
+
+    function setTestMode(test) {
+        state = test ? 'testview' : 'actualValues'
+    }
+
+    function setTestViewText(field, color, bgColor, size, text) {
+        try {
+            if (state === 'testview' && screenHas('setText'))
+                screen.setText(field, color, bgColor, size, text)
+        } catch (e) {
+            cMainWindow.logToSys("JS Exception in setTestViewText:" + e)
+        }
+    }
+
+    function setTestViewProgress(progress) {
+        try {
+            if (state === 'testview' && screenHas('setProgress'))
+                screen.setProgress(progress)
+        } catch (e) {
+            cMainWindow.logToSys("JS Exception in setTestViewProgress:" + e)
+        }
+    }
+
+    function updateJobView() {
+        if (state === 'jobselect' && screenHas('updateJobList'))
+            screen.updateJobList()
+    }
+
+    function getPopupState() {
+        if (state === 'popupgui' && screen !== null && screen !== undefined)
+            return screen.state
+        return 'hidden'
+    }
+
+    function setJobPopupFocus(focus) {
+        // There is no job display in the scene yet, so there is nothing to hide.
+    }
+
+    width: 240
+    height: 320
+    color: "black"
+    clip: true
+
+    Component.onCompleted: {
+        loadCfg()
+        var first
+        if (cfg.global.firstsetup === true)
+            first = cfg.wizard ? cfg.wizard.start : undefined
+        else if (cfg.global.laserwarning === true)
+            first = 'warning'
+        else
+            first = cfg.global.startview
+        // A start view that names no screen would leave the display empty.
+        if (typeof first !== 'string' || !hasState(first))
+            first = 'actualValues'
+        state = first
+        lastState = first
+    }
+
+    Item {
+        id: bodyContainer
+        objectName: "bodyContainer"
+        z: 0
+
+        Loader {
+            id: body
+            objectName: "body"
+            focus: true
+        }
+    }
+
+    Header {
+        id: header
+        z: 20
+        y: -30
+        fontFamily: mainwindow.defaultFont
+        wifiSignalParam: mainwindow.wifiSignalParam
+        opMode: mainwindow.opMode
+        showConnectionStatus: mainwindow.cfg.global !== undefined && mainwindow.cfg.global.showdataconnectionstatus === true
+
+        states: [
+            State { name: "Visible"; PropertyChanges { target: header; y: 0 } },
+            State { name: "Invisible"; PropertyChanges { target: header; y: -30 } }
+        ]
+        transitions: Transition {
+            NumberAnimation { properties: "y"; duration: 500; easing.type: Easing.InOutQuad }
+        }
+    }
+
+    ButtonBar {
+        id: buttonBar
+        z: 20
+        y: 320
+        fontFamily: mainwindow.defaultFont
+
+        states: [
+            State { name: "Visible"; PropertyChanges { target: buttonBar; y: 290 } },
+            State { name: "Invisible"; PropertyChanges { target: buttonBar; y: 320 } }
+        ]
+        transitions: Transition {
+            NumberAnimation { properties: "y"; duration: 500; easing.type: Easing.InOutQuad }
+        }
+    }
+
+    states: [
+        State {
+            name: "actualValues"
+            PropertyChanges { target: body; source: "ActualValues.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "idcodeviewer"
+            PropertyChanges { target: body; source: "IdCode.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "operationmode"
+            PropertyChanges { target: body; source: "OperationMode.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "idcodeassign"
+            PropertyChanges { target: body; source: "IdCodeAssign.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "language"
+            PropertyChanges { target: body; source: "Language.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "setdate"
+            PropertyChanges { target: body; source: "SetDate.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "settime"
+            PropertyChanges { target: body; source: "SetTime.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "setdatetime"
+            PropertyChanges { target: body; source: "SetDateTime.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "testview"
+            PropertyChanges { target: body; source: "TestView.qml" }
+            PropertyChanges { target: header; state: "Invisible" }
+            PropertyChanges { target: buttonBar; state: "Invisible" }
+        },
+        State {
+            name: "themeselect"
+            PropertyChanges { target: body; source: "ThemeSelect.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "game"
+            PropertyChanges { target: body; source: "QTetris.qml" }
+            PropertyChanges { target: header; state: "Invisible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "mainmenu"
+            PropertyChanges { target: body; source: "MainMenu.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "info"
+            PropertyChanges { target: body; source: "Info.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "warning"
+            PropertyChanges { target: body; source: "Warning.qml" }
+            PropertyChanges { target: header; state: "Invisible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "program"
+            PropertyChanges { target: body; source: "Program.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "prgselect"
+            PropertyChanges { target: body; source: "PrgSelect.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "jobselect"
+            PropertyChanges { target: body; source: "JobSelect.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "job"
+            PropertyChanges { target: body; source: "JobAbort.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "exchange"
+            PropertyChanges { target: body; source: "Exchange.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "picviewer"
+            PropertyChanges { target: body; source: "PictureViewer.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "diagnosis"
+            PropertyChanges { target: body; source: "Diagnosis.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "resservices"
+            PropertyChanges { target: body; source: "ResServices.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "popupgui"
+            PropertyChanges { target: body; source: "Popup.qml"; focus: true }
+            PropertyChanges { target: header; state: "Invisible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "leave"
+            PropertyChanges { target: body; source: "Leave.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        },
+        State {
+            name: "wlan"
+            PropertyChanges { target: body; source: "Wlan.qml" }
+            PropertyChanges { target: header; state: "Visible" }
+            PropertyChanges { target: buttonBar; state: "Visible" }
+        }
+    ]
+}

@@ -1,0 +1,115 @@
+import QtQml
+
+// The host window as the scene sees it (`cMainWindow`): the members the scene calls,
+// fake data that tests set, and `calls`, a record of every call ({name, args}).
+QtObject {
+    id: host
+
+    // Properties of the host.
+    property string cfg: ""
+    property string wlan: ""
+    property int prgNumber: -88
+
+    // Fake data.
+    property bool wlanActivation: true
+    property string ssidValue: "-"
+    property string bssidValue: "-"
+    property var resConStates: ({ "values": {}, "keys": [] })
+    property var srvFiles: ({})
+    // Programs ({name, slot (text), unit}), jobs ({slot, name}) and torque unit names by id.
+    property var prgList: []
+    property var jobList: []
+    property var torqueUnits: ({ "1": "Nm" })
+    property int activeTorqueUnit: 1
+    property bool resultsEnabled: false
+    property var prgSelect: 1
+    property var jobSelect: 1
+
+    property var calls: []
+
+    function record(name, args) {
+        var list = calls.slice(0)
+        list.push({ name: name, args: Array.prototype.slice.call(args) })
+        calls = list
+    }
+
+    function callsTo(name) {
+        return calls.filter(function (c) { return c.name === name })
+    }
+
+    function reset() {
+        cfg = ""
+        wlan = ""
+        prgNumber = -88
+        wlanActivation = true
+        ssidValue = "-"
+        bssidValue = "-"
+        resConStates = { "values": {}, "keys": [] }
+        srvFiles = {}
+        prgList = []
+        jobList = []
+        torqueUnits = { "1": "Nm" }
+        activeTorqueUnit = 1
+        resultsEnabled = false
+        prgSelect = 1
+        jobSelect = 1
+        calls = []
+    }
+
+    // Start-up and host window.
+    function syslogDebug(msg) { record("syslogDebug", arguments) }
+    function syslogError(msg) { record("syslogError", arguments) }
+    function logToSys(text) { record("logToSys", arguments) }
+
+    // Settings files.
+    function loadWlan() { record("loadWlan", arguments) }
+    function guiCfgFileChanged() { record("guiCfgFileChanged", arguments) }
+    function wlanCfgFileChanged() { record("wlanCfgFileChanged", arguments) }
+
+    // WLAN status.
+    function getSSID() { record("getSSID", arguments); return ssidValue }
+    function getBSSID() { record("getBSSID", arguments); return bssidValue }
+    function loadWlanActivation() { record("loadWlanActivation", arguments); return wlanActivation }
+    function isWlanActive() { record("isWlanActive", arguments); return wlanActivation }
+
+    // Diagnostic tree.
+    function getInitResConStates() { record("getInitResConStates", arguments); return resConStates }
+    function readSrvsFile(srvname) {
+        record("readSrvsFile", arguments)
+        return srvFiles[srvname] === undefined ? "" : srvFiles[srvname]
+    }
+
+    // Tool-service clients.
+    function sendResConnStatus(state) { record("sendResConnStatus", arguments) }
+    function setGuiReady() { record("setGuiReady", arguments) }
+    function disableScrewdriver() { record("disableScrewdriver", arguments) }
+
+    // Programs, jobs, torque units and results.
+    function getPrgList() { record("getPrgList", arguments); return prgList }
+    function getPrgNumberName(slot) {
+        record("getPrgNumberName", arguments)
+        for (var i = 0; i < prgList.length; ++i) {
+            if (Number(prgList[i].slot) === Number(slot))
+                return prgList[i]
+        }
+        return { "slot": slot, "name": "--" }
+    }
+    function getJobList() { record("getJobList", arguments); return jobList }
+    function getTorqueUnitPres(id) {
+        record("getTorqueUnitPres", arguments)
+        var name = torqueUnits[String(id)]
+        return name === undefined ? "Nm" : name
+    }
+    function getDefaultTorqueUnitPres() {
+        record("getDefaultTorqueUnitPres", arguments)
+        return getTorqueUnitPres(activeTorqueUnit)
+    }
+    function enableResults() { record("enableResults", arguments); return resultsEnabled }
+    function getPrgSelect() { record("getPrgSelect", arguments); return prgSelect }
+    function getJobSelect() { record("getJobSelect", arguments); return jobSelect }
+    function prgselected(prgnr) { record("prgselected", arguments) }
+    function jobselected(jobnr) { record("jobselected", arguments) }
+    function jobabort() { record("jobabort", arguments) }
+    function sendScanBtnPressed(button) { record("sendScanBtnPressed", arguments) }
+    function setOperationMode(mode, trgSrc, trgVal) { record("setOperationMode", arguments) }
+}

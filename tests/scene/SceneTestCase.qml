@@ -1,0 +1,108 @@
+import QtQuick
+import QtTest
+
+// Base of the scene tests: starts the real scene from the resources with a configuration
+// text in the fake host, finds its parts by objectName and grabs it.
+TestCase {
+    id: root
+
+    property var scene: null
+
+    // A configuration as deployed: a menu, the blue theme, the actual values first.
+    function deployedConfig() {
+        return {
+            global: {
+                language: 'en', theme: 'blue', font: "Tavik Sans", startview: 'actualValues',
+                firstsetup: false, laserwarning: false, shownokackpopup: false,
+                showdataconnectionstatus: true, acknowledge: false
+            },
+            view: {
+                MainMenu: {
+                    entries: [
+                        { state: 'prgselect', active: true },
+                        { state: 'jobselect', active: true },
+                        { state: 'info' },
+                        { state: 'testview' }
+                    ]
+                },
+                warning: { forceread: false }
+            },
+            wizard: { start: 'language', transitions: { setdatetime: 'actualValues' } }
+        }
+    }
+
+    // cfg: a configuration object, or a text handed over as it is.
+    function startScene(cfg) {
+        stopScene()
+        cMainWindow.reset()
+        if (cfg === undefined)
+            cfg = deployedConfig()
+        cMainWindow.cfg = typeof cfg === 'string' ? cfg : JSON.stringify(cfg)
+        var component = Qt.createComponent("qrc:/qml/main.qml")
+        verify(component.status === Component.Ready, component.errorString())
+        scene = component.createObject(root)
+        verify(scene !== null, "scene created")
+        return scene
+    }
+
+    function stopScene() {
+        if (scene) {
+            scene.destroy()
+            scene = null
+        }
+    }
+
+    function part(name) {
+        var item = findChild(scene, name)
+        verify(item !== null, "scene part " + name)
+        return item
+    }
+
+    // Waits until header and bar have slid to where the current state puts them.
+    function settle() {
+        var header = part("header")
+        var bar = part("buttonBar")
+        tryCompare(header, "y", header.state === "Visible" ? 0 : -30)
+        tryCompare(bar, "y", bar.state === "Visible" ? 290 : 320)
+    }
+
+    function grab(fileName) {
+        var image = grabImage(scene)
+        if (fileName)
+            image.save(grabDir + "/" + fileName)
+        return image
+    }
+
+    function isWhite(image, x, y) {
+        return image.red(x, y) > 220 && image.green(x, y) > 220 && image.blue(x, y) > 220
+    }
+
+    function isRed(image, x, y) {
+        return image.red(x, y) > 200 && image.green(x, y) < 80 && image.blue(x, y) < 80
+    }
+
+    function countPixels(image, x0, y0, x1, y1, test) {
+        var n = 0
+        for (var y = y0; y < y1; ++y)
+            for (var x = x0; x < x1; ++x)
+                if (test(image, x, y))
+                    ++n
+        return n
+    }
+
+    function callsTo(name) {
+        return cMainWindow.callsTo(name)
+    }
+
+    function loggedErrors() {
+        return callsTo("syslogError").map(function (c) { return c.args[0] })
+    }
+
+    when: windowShown
+    width: 240
+    height: 320
+
+    function cleanup() {
+        stopScene()
+    }
+}

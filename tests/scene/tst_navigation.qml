@@ -1,0 +1,253 @@
+import QtQuick
+import QtTest
+
+SceneTestCase {
+    id: tc
+    name: "Navigation"
+
+    function test_startsOnConfiguredView_data() {
+        var plain = deployedConfig()
+        var laser = deployedConfig()
+        laser.global.laserwarning = true
+        var wizard = deployedConfig()
+        wizard.global.firstsetup = true
+        wizard.global.laserwarning = true
+        var info = deployedConfig()
+        info.global.startview = 'info'
+        var unknown = deployedConfig()
+        unknown.global.startview = 'nosuchscreen'
+        return [
+            { tag: "start view", cfg: plain, expected: 'actualValues' },
+            { tag: "laser warning", cfg: laser, expected: 'warning' },
+            { tag: "first setup before the warning", cfg: wizard, expected: 'language' },
+            { tag: "other start view", cfg: info, expected: 'info' },
+            { tag: "unknown start view", cfg: unknown, expected: 'actualValues' }
+        ]
+    }
+
+    function test_startsOnConfiguredView(data) {
+        startScene(data.cfg)
+        compare(scene.state, data.expected)
+        compare(scene.lastState, data.expected)
+        compare(scene.stateBuffer.length, 0, "the first state is not in the history")
+    }
+
+    // actualValues -> mainmenu -> prgselect -> back, and what three entries hold.
+    function test_history() {
+        startScene()
+        scene.gotoState('mainmenu')
+        compare(scene.lastState, 'actualValues')
+        compare(scene.stateBuffer, ['mainmenu'])
+        scene.gotoState('prgselect')
+        compare(scene.lastState, 'mainmenu')
+        compare(scene.stateBuffer, ['prgselect', 'mainmenu'])
+
+        scene.gotoStatePrevMenu()
+        compare(scene.state, 'mainmenu')
+        compare(scene.stateBuffer, ['mainmenu', 'prgselect', 'mainmenu'])
+
+        scene.gotoState('info')
+        compare(scene.stateBuffer, ['info', 'mainmenu', 'prgselect'], "at most three, the oldest dropped")
+        // The walk starts at the oldest entry.
+        scene.gotoStatePrevMenu()
+        compare(scene.state, 'prgselect')
+        compare(scene.stateBuffer, ['prgselect', 'info', 'mainmenu'])
+    }
+
+    function test_prevMenuStaysWithoutOtherState() {
+        startScene()
+        scene.gotoState('info')
+        scene.gotoStatePrevMenu()
+        compare(scene.state, 'info')
+        compare(scene.stateBuffer, ['info', 'info'])
+    }
+
+    function test_prevStateLeavesHistoryAlone() {
+        startScene()
+        scene.gotoState('info')
+        scene.gotoState('leave')
+        compare(scene.lastState, 'info')
+        scene.gotoPrevState()
+        compare(scene.state, 'info')
+        compare(scene.stateBuffer, ['leave', 'info'])
+    }
+
+    function test_popupIsNotRecorded() {
+        startScene()
+        scene.gotoState('info')
+        scene.gotoState('popupgui')
+        compare(scene.getPopupState(), 'hidden')
+        compare(scene.stateBuffer, ['actualValues', 'info'])
+        scene.gotoState('leave')
+        compare(scene.getPopupState(), 'hidden', "no popup outside the popup screen")
+    }
+
+    function test_testModeBypassesHistory() {
+        startScene()
+        scene.gotoState('info')
+        scene.setTestMode(true)
+        compare(scene.state, 'testview')
+        compare(scene.lastState, 'actualValues')
+        compare(scene.stateBuffer, ['info'])
+        settle()
+        compare(part("header").state, "Invisible")
+        compare(part("buttonBar").state, "Invisible")
+        scene.setTestMode(false)
+        compare(scene.state, 'actualValues')
+        compare(scene.stateBuffer, ['info'])
+    }
+
+    function test_namesOfStates() {
+        startScene()
+        compare(scene.getNameForState('actualValues'), "Actual Values view")
+        compare(scene.getNameForState('setdatetime'), "Date & Time setting")
+        compare(scene.getNameForState('nokackpopup'), "NOK Result")
+        compare(scene.getNameForState('wlan'), "WLAN")
+        compare(scene.namesOfStates['setdate'], undefined)
+        compare(scene.getNameForState('setdate'), 'setdate', "a state without a name shows itself")
+    }
+
+    // Every state: its header and bar, and the title of the frames.
+    function test_screens_data() {
+        return [
+            { tag: "actualValues", header: "Visible", bar: "Visible" },
+            { tag: "idcodeviewer", header: "Visible", bar: "Visible" },
+            { tag: "operationmode", header: "Visible", bar: "Visible" },
+            { tag: "idcodeassign", header: "Visible", bar: "Visible" },
+            { tag: "language", header: "Visible", bar: "Visible", title: "Language selection", middle: "Back" },
+            { tag: "setdate", header: "Visible", bar: "Visible", title: "Set Date", middle: "Back" },
+            { tag: "settime", header: "Visible", bar: "Visible", title: "Set Time", middle: "Back" },
+            { tag: "setdatetime", header: "Visible", bar: "Visible", title: "Date & Time setting", middle: "Back" },
+            { tag: "testview", header: "Invisible", bar: "Invisible", title: "Test" },
+            { tag: "themeselect", header: "Visible", bar: "Visible", title: "Theme selection", middle: "Back" },
+            { tag: "game", header: "Invisible", bar: "Visible", title: "Game", middle: "Back" },
+            { tag: "mainmenu", header: "Visible", bar: "Visible" },
+            { tag: "info", header: "Visible", bar: "Visible", title: "System information", middle: "Back" },
+            { tag: "warning", header: "Invisible", bar: "Visible", title: "Caution", middle: "OK" },
+            { tag: "program", header: "Visible", bar: "Visible", title: "Program", middle: "Back" },
+            { tag: "prgselect", header: "Visible", bar: "Visible" },
+            { tag: "jobselect", header: "Visible", bar: "Visible" },
+            { tag: "job", header: "Visible", bar: "Visible" },
+            { tag: "exchange", header: "Visible", bar: "Visible", title: "Exchange", middle: "Back" },
+            { tag: "picviewer", header: "Visible", bar: "Visible", title: "Picture Viewer", middle: "Back" },
+            { tag: "diagnosis", header: "Visible", bar: "Visible", title: "Diagnosis", middle: "Back" },
+            { tag: "resservices", header: "Visible", bar: "Visible", title: "Res Services", middle: "Back" },
+            { tag: "popupgui", header: "Invisible", bar: "Visible", title: "Popup", middle: "OK" },
+            { tag: "leave", header: "Visible", bar: "Visible", title: "Leave", middle: "Back" },
+            { tag: "wlan", header: "Visible", bar: "Visible", title: "WLAN", middle: "Back" }
+        ]
+    }
+
+    function test_screens(data) {
+        startScene()
+        scene.gotoState(data.tag)
+        compare(scene.state, data.tag)
+        compare(part("header").state, data.header)
+        compare(part("buttonBar").state, data.bar)
+        if (data.title === undefined)
+            return
+        verify(scene.screen !== null, "frame loaded")
+        compare(scene.screen.objectName, data.tag)
+        compare(findChild(scene.screen, "guiViewTitleText").text, data.title)
+        if (data.middle !== undefined)
+            compare(part("buttonBar").btnMiddleStr, data.middle)
+    }
+
+    function test_headerAndBarSlide() {
+        startScene()
+        settle()
+        compare(part("header").y, 0)
+        compare(part("buttonBar").y, 290)
+        scene.gotoState('game')
+        settle()
+        compare(part("header").y, -30)
+        compare(part("buttonBar").y, 290)
+        scene.gotoState('testview')
+        settle()
+        compare(part("buttonBar").y, 320)
+    }
+
+    // One press, one action: a held key does not act again, its release frees the latch.
+    function test_latch() {
+        startScene()
+        scene.gotoState('info')
+        scene.changeView = true          // a key still held from the screen before
+        keyPress(Qt.Key_A)
+        compare(scene.state, 'info', "the held key does not act on the new screen")
+        keyRelease(Qt.Key_A)
+        compare(scene.changeView, false)
+
+        keyPress(Qt.Key_A)
+        compare(scene.state, 'mainmenu')
+        compare(scene.changeView, true)
+        scene.state = 'leave'
+        keyPress(Qt.Key_A)
+        compare(scene.state, 'leave', "latched until the release")
+        keyRelease(Qt.Key_A)
+        compare(scene.changeView, false)
+    }
+
+    function test_blockedKeyOnlyLatches() {
+        startScene()
+        scene.gotoState('info')
+        verify(scene.is_none_bms_key_events_open(Qt.Key_A))
+        scene.block_A_none_bms_key_events = true
+        verify(!scene.is_none_bms_key_events_open(Qt.Key_A))
+        verify(scene.is_none_bms_key_events_open(Qt.Key_Left))
+        keyPress(Qt.Key_A)
+        compare(scene.state, 'info')
+        compare(scene.changeView, true)
+        keyRelease(Qt.Key_A)
+        scene.block_A_none_bms_key_events = false
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'mainmenu')
+    }
+
+    // The root draws a pressed key; a press that replaced the screen ends with the screen.
+    function test_pressedKeysOnRoot() {
+        startScene()
+        scene.gotoState('info')
+        var bar = part("buttonBar")
+        keyPress(Qt.Key_Left)
+        compare(scene.pressed_L, true)
+        compare(bar.alphaLeft, 0.5)
+        compare(findChild(bar, "textLeft").opacity, 0.5)
+        keyRelease(Qt.Key_Left)
+        compare(scene.pressed_L, false)
+        compare(bar.alphaLeft, 1)
+        keyPress(Qt.Key_Right)
+        compare(bar.alphaRight, 0.5)
+        keyRelease(Qt.Key_Right)
+        compare(bar.alphaRight, 1)
+
+        keyPress(Qt.Key_A)
+        compare(scene.state, 'mainmenu')
+        compare(scene.pressed_A, false)
+        compare(bar.alphaMiddle, 1)
+        keyRelease(Qt.Key_A)
+        compare(bar.alphaMiddle, 1)
+    }
+
+    function test_serviceKeyO() {
+        startScene()
+        scene.gotoState('info')
+        keyClick(Qt.Key_O)
+        compare(scene.state, 'warning')
+        compare(scene.lastState, 'actualValues')
+        compare(scene.stateBuffer, ['info'])
+        // the warning leaves to the start view
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'actualValues')
+    }
+
+    function test_focusBlock() {
+        startScene()
+        scene.gotoState('info')
+        scene.blockItemFocus()
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'info', "the screen gets no keys")
+        scene.returnItemFocus()
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'mainmenu')
+    }
+}

@@ -1,0 +1,42 @@
+#include <QDir>
+#include <QFont>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QtQuickTest>
+
+// Gives every test engine the scene's font and a fake host as `cMainWindow`.
+class SceneSetup : public QObject
+{
+    Q_OBJECT
+
+public Q_SLOTS:
+    void applicationAvailable()
+    {
+        // The same stand-in for the device font as the host window installs.
+        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansCondensed.ttf"));
+        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansCondensed-Bold.ttf"));
+        const QStringList fallback { QStringLiteral("DejaVu Sans Condensed") };
+        QFont::insertSubstitutions(QStringLiteral("Tavik Sans"), fallback);
+        QFont::insertSubstitutions(QStringLiteral("Tavik Sans Medium"), fallback);
+        QGuiApplication::setFont(QFont(QStringLiteral("DejaVu Sans Condensed")));
+        QDir().mkpath(QStringLiteral(NG_SCENE_GRAB_DIR));
+    }
+
+    void qmlEngineAvailable(QQmlEngine* engine)
+    {
+        QQmlComponent component(engine, QUrl::fromLocalFile(QStringLiteral(QUICK_TEST_SOURCE_DIR "/FakeHost.qml")));
+        QObject* host = component.create();
+        if (!host)
+            qFatal("FakeHost.qml: %s", qPrintable(component.errorString()));
+        host->setParent(engine);
+        engine->rootContext()->setContextProperty(QStringLiteral("cMainWindow"), host);
+        engine->rootContext()->setContextProperty(QStringLiteral("grabDir"), QStringLiteral(NG_SCENE_GRAB_DIR));
+    }
+};
+
+QUICK_TEST_MAIN_WITH_SETUP(scene, SceneSetup)
+
+#include "tst_scene.moc"
