@@ -96,10 +96,14 @@ int chain(const char* first, const char* second)
         return 1;
     }
     say("locked");
-    if (setLock(fd2, F_WRLCK))
+    if (setLock(fd2, F_WRLCK)) {
         say("chained");
-    else
-        std::printf("error %s\n", std::strerror(errno)), std::fflush(stdout);
+    } else {
+        // the other side got in first: let it go on rather than both waiting forever
+        std::printf("error %s\n", std::strerror(errno));
+        std::fflush(stdout);
+        setLock(fd1, F_UNLCK);
+    }
     char line[64];
     if (!std::fgets(line, sizeof line, stdin)) {
     }
