@@ -1,0 +1,563 @@
+import QtQuick
+
+// The working screen: program or last result, torque, angle, time and the identification
+// code. A code too long for its field is shown in full in the code list below the fields,
+// which Left and Right scroll into view.
+GUIView {
+    id: root
+    objectName: "actualValues"
+
+    headerText: ""
+    focus: true
+
+    // theme colours
+    property string valueColor: '#000000'
+    property string labelColor: '#000000'
+    property string nokTextColor: '#ebebeb'
+    property string nokTextColor_inv: '#ff0000'
+    property string readyBackgroundColor: '#ececec'
+    property string backgroundImg: 'qrc:/pics/actual_bg_blue.png'
+
+    // scroll step (0 to 4) and whether the code list scrolls within itself
+    property int count: 0
+    property bool lister: false
+
+    property string torqueUnitText: ''
+    readonly property alias statusState: statusDisplay.state
+    readonly property alias prgLine: statusText.text
+    readonly property alias idText: idValue.text
+    property alias codeList: codeList
+
+    readonly property int _scanBtnA: 1
+    readonly property int _scanBtnLeft: 2
+    readonly property int _scanBtnRight: 3
+
+    component ValueField: Item {
+        id: field
+        property string label: ''
+        property string value: '-'
+        property bool nok: false
+        property string fontFamily: ''
+        property string labelColor: '#000000'
+        property string valueColor: '#000000'
+        property string nokColor: '#ff0000'
+        property string nokTextColor: '#ebebeb'
+        property string nokTextColorInv: '#ff0000'
+
+        width: 240
+        height: 52
+        state: 'OK'
+
+        Rectangle {
+            id: nokRect
+            anchors.fill: parent
+            color: field.nokColor
+            visible: field.state === 'NOK'
+        }
+        Text {
+            id: labelText
+            x: 9
+            anchors.verticalCenter: parent.verticalCenter
+            // rich text: <small> has no effect in styled text with pixel sizes
+            textFormat: Text.RichText
+            text: field.label
+            font.family: field.fontFamily
+            font.pixelSize: 30
+            color: field.labelColor
+        }
+        Text {
+            id: valueText
+            x: 93
+            width: 137
+            anchors.verticalCenter: parent.verticalCenter
+            horizontalAlignment: Text.AlignRight
+            text: field.value
+            font.family: field.fontFamily
+            font.pixelSize: 25
+            font.bold: true
+            color: field.valueColor
+        }
+        states: [
+            State { name: 'OK' },
+            State {
+                name: 'NOK'
+                PropertyChanges { target: labelText; color: field.nokTextColor }
+                PropertyChanges { target: valueText; color: field.nokTextColor }
+            },
+            State {
+                name: 'NOKINV'
+                PropertyChanges { target: labelText; color: field.nokTextColorInv }
+                PropertyChanges { target: valueText; color: field.nokTextColorInv }
+            }
+        ]
+    }
+
+    Image {
+        id: background
+        objectName: "actualBackground"
+        x: 0
+        y: 52
+        source: root.backgroundImg
+    }
+
+    Rectangle {
+        id: statusDisplay
+        objectName: "statusDisplay"
+        x: 0
+        y: 0
+        z: 2
+        width: 240
+        height: 52
+        state: 'Ready'
+        color: root.readyBackgroundColor
+
+        Text {
+            id: statusText
+            objectName: "statusText"
+            anchors.centerIn: parent
+            text: qsTr("P:") + "--"
+            font.family: mainwindow.defaultFont
+            font.bold: true
+            font.pointSize: 15
+            color: root.valueColor
+        }
+
+        states: [
+            State {
+                name: 'Ready'
+                PropertyChanges { target: statusDisplay; color: root.readyBackgroundColor }
+            },
+            State {
+                name: 'OK'
+                PropertyChanges { target: statusDisplay; color: root.okStatusDisplayColor }
+                PropertyChanges { target: statusText; color: '#000000' }
+            },
+            State {
+                name: 'NOK'
+                PropertyChanges { target: statusDisplay; color: root.nokStatusDisplayColor }
+                PropertyChanges { target: statusText; color: root.nokTextColor }
+            },
+            State {
+                name: 'NOKINV'
+                PropertyChanges { target: statusDisplay; color: 'transparent' }
+                PropertyChanges { target: statusText; color: root.nokTextColor_inv }
+            }
+        ]
+    }
+
+    ValueField {
+        id: torqueField
+        objectName: "torqueField"
+        fontFamily: mainwindow.defaultFont
+        labelColor: root.labelColor
+        valueColor: root.valueColor
+        nokColor: root.nokStatusDisplayColor
+        nokTextColor: root.nokTextColor
+        nokTextColorInv: root.nokTextColor_inv
+        y: 52 - 52 * root.count
+        visible: root.count < 1
+        label: qsTr("T") + ": <small>" + root.torqueUnitText + "</small>"
+    }
+
+    ValueField {
+        id: angleField
+        objectName: "angleField"
+        fontFamily: mainwindow.defaultFont
+        labelColor: root.labelColor
+        valueColor: root.valueColor
+        nokColor: root.nokStatusDisplayColor
+        nokTextColor: root.nokTextColor
+        nokTextColorInv: root.nokTextColor_inv
+        y: 104 - 52 * root.count
+        visible: root.count < 2
+        label: qsTr("A") + ": <small>\u00B0</small>"
+    }
+
+    ValueField {
+        id: timeField
+        objectName: "timeField"
+        fontFamily: mainwindow.defaultFont
+        labelColor: root.labelColor
+        valueColor: root.valueColor
+        nokColor: root.nokStatusDisplayColor
+        nokTextColor: root.nokTextColor
+        nokTextColorInv: root.nokTextColor_inv
+        y: 156 - 52 * root.count
+        visible: root.count < 3
+        label: qsTr("t") + ": <small>s</small>"
+    }
+
+    Item {
+        id: idField
+        objectName: "idField"
+        x: 0
+        y: 208 - 52 * root.count
+        width: 240
+        height: 52
+        visible: root.count < 4
+
+        Text {
+            id: idCaption
+            x: 9
+            anchors.verticalCenter: parent.verticalCenter
+            text: qsTr("ID:")
+            font.family: mainwindow.defaultFont
+            font.pixelSize: 20
+            color: root.labelColor
+        }
+        Text {
+            id: idValue
+            objectName: "idValue"
+            x: 104
+            width: 126
+            anchors.verticalCenter: parent.verticalCenter
+            horizontalAlignment: Text.AlignRight
+            text: '-'
+            font.family: mainwindow.defaultFont
+            font.pixelSize: 20
+            font.bold: true
+            color: root.valueColor
+        }
+    }
+
+    GenericList {
+        id: codeList
+        objectName: "codeList"
+        x: 0
+        y: 260 - 52 * root.count
+        textCenter: qsTr("Menu")
+        textMenu: qsTr("Menu")
+        onBarUpdated: {
+            if (mainwindow.state === 'actualValues')
+                root.setButtonBarBtns()
+        }
+    }
+
+    // Text measurement with the fonts the fields are drawn in.
+    FontMetrics {
+        id: prgMetrics
+        font: statusText.font
+    }
+    FontMetrics {
+        id: idMetrics
+        font: idValue.font
+    }
+    FontMetrics {
+        id: pieceMetrics
+        font.family: mainwindow.defaultFont
+        font.pointSize: 30
+        font.letterSpacing: 0.5
+    }
+
+    Timer {
+        id: blinkTimer
+        objectName: "blinkTimer"
+        interval: 300
+        repeat: true
+        onTriggered: {
+            const next = statusDisplay.state === 'NOK' ? 'NOKINV' : 'NOK'
+            statusDisplay.state = next
+            const fields = [torqueField, angleField, timeField]
+            for (let k = 0; k < fields.length; ++k) {
+                if (fields[k].nok)
+                    fields[k].state = next
+            }
+            interval = next === 'NOK' ? 500 : 200
+        }
+    }
+
+    Timer {
+        id: jobPopupTimer
+        interval: 50
+        repeat: false
+        onTriggered: {
+            if (typeof mainwindow.openJobDisplayPopup === 'function')
+                mainwindow.openJobDisplayPopup()
+        }
+    }
+
+    function isNumber(value) {
+        if (value === null || value === undefined)
+            return false
+        const text = String(value).trim()
+        return text !== '' && text !== '-' && !isNaN(Number(text))
+    }
+
+    function formatValue(value, decimals, marker) {
+        let text = isNumber(value) ? Number(value).toFixed(decimals) : '-'
+        if (marker === 10)
+            text = "\u25CA " + text
+        else if (marker > 0)
+            text = "\u25B2 " + text
+        else if (marker < 0)
+            text = "\u25BC " + text
+        return text
+    }
+
+    function showField(field, value, decimals, marker) {
+        field.value = formatValue(value, decimals, marker)
+        field.nok = marker !== 0
+        field.state = field.nok ? 'NOK' : 'OK'
+    }
+
+    function setTorqueUnit(unit) {
+        torqueUnitText = (unit === undefined || unit === null)
+                ? cMainWindow.getDefaultTorqueUnitPres()
+                : cMainWindow.getTorqueUnitPres(unit)
+    }
+
+    function setValues(prgnr, prgname, result, torque, dTorque, angle, dAngle, tgs, dTgs, cycle, qcode, row, torqueUnit) {
+        mainwindow.setAcCacheValues(prgnr, prgname, result, torque, dTorque, angle, dAngle, tgs, dTgs,
+                                    cycle, qcode, row, torqueUnit)
+        const numberPart = prgnr + " - S:" + (Number(row) + 1) + "A"
+        if (result === '-' || result === null || result === undefined) {
+            blinkTimer.stop()
+            statusDisplay.state = 'Ready'
+            statusText.font.pointSize = 15
+            const prg = cMainWindow.getPrgNumberName(mainwindow.prgnumber)
+            setPrgNr(prg.slot, prg.name)
+            setTorqueUnit(prg.unit)
+        } else if (Number(result) > 0) {
+            blinkTimer.stop()
+            statusDisplay.state = 'OK'
+            statusText.font.pointSize = 19
+            setPrgNr(numberPart, "OK")
+            setTorqueUnit(torqueUnit)
+        } else {
+            statusDisplay.state = 'NOK'
+            statusText.font.pointSize = 19
+            setPrgNr(numberPart, "NOK")
+            setTorqueUnit(torqueUnit)
+            blinkTimer.interval = 300
+            blinkTimer.restart()
+        }
+
+        let torqueMarker = 0
+        let angleMarker = 0
+        let timeMarker = 0
+        if (isNumber(qcode)) {
+            const q = parseInt(qcode)
+            const torqueHigh = (q & 0x08) !== 0
+            const torqueLow = (q & 0x10) !== 0
+            const angleHigh = (q & 0x02) !== 0
+            const angleLow = (q & 0x04) !== 0
+            torqueMarker = torqueHigh && torqueLow ? 10 : (torqueHigh ? 1 : (torqueLow ? -1 : 0))
+            angleMarker = angleHigh && angleLow ? 10 : (angleHigh ? 1 : (angleLow ? -1 : 0))
+            timeMarker = (q & 0x20) !== 0 ? 1 : 0
+        }
+        showField(torqueField, torque, 3, torqueMarker)
+        showField(angleField, angle, 2, angleMarker)
+        showField(timeField, tgs, 3, timeMarker)
+        setCycle(cycle)
+    }
+
+    function setPrgNr(prg_nr, prg_name) {
+        let numberPart = String(prg_nr)
+        if (numberPart === "-1")
+            numberPart = "--"
+        const name = (prg_name === undefined || prg_name === null) ? '' : String(prg_name).trim()
+        let text = numberPart + " - " + name
+        while (text.length > 0 && prgMetrics.advanceWidth(text) > 185)
+            text = text.slice(0, -1)
+        statusText.text = qsTr("P:") + text
+    }
+
+    function setCurrentPrgNr(prg_nr) {
+        if (statusDisplay.state !== 'Ready')
+            return
+        const prg = cMainWindow.getPrgNumberName(prg_nr)
+        setPrgNr(prg.slot, prg.name)
+        setTorqueUnit(prg.unit)
+    }
+
+    function setCycle(arg) {
+        const code = (arg === undefined || arg === null) ? '' : String(arg).trim()
+        let shown = code
+        while (shown.length > 0 && idMetrics.advanceWidth(shown) > 190)
+            shown = shown.slice(1)
+        idValue.text = shown
+        if (shown.length < code.length) {
+            setList("ID+ : " + code)
+        } else {
+            count = 0
+            lister = false
+            codeList.model.clear()
+            codeList.reset()
+            codeList.manipulateArrows(0)
+            setButtonBarBtns()
+        }
+    }
+
+    // Cuts text into pieces that each just reach 215 px in the code list's measuring font.
+    function splitPieces(text, metrics) {
+        const pieces = []
+        let rest = text
+        while (rest.length > 0) {
+            let n = 1
+            while (n < rest.length && metrics.advanceWidth(rest.slice(0, n)) < 215)
+                ++n
+            pieces.push(rest.slice(0, n))
+            rest = rest.slice(n)
+        }
+        return pieces
+    }
+
+    function setList(strValue) {
+        const text = (strValue === undefined || strValue === null) ? '' : String(strValue).trim()
+        const pieces = splitPieces(text, pieceMetrics)
+        count = 0
+        lister = false
+        codeList.model.clear()
+        for (let k = 0; k < pieces.length; ++k)
+            codeList.model.append({ name: pieces[k] })
+        codeList.reset()
+        codeList.updateBar(true)
+        setButtonBarBtns()
+    }
+
+    function codeListHasEntries() {
+        return codeList.model.count > 0
+    }
+
+    function lastPieceSelected() {
+        return codeList.getIdx() === codeList.model.count - 1
+    }
+
+    function afterScroll() {
+        if (idField.y > 50 && idField.y < 200)
+            codeList.manipulateArrows(3)
+        if (lastPieceSelected())
+            codeList.manipulateArrows(2)
+        setButtonBarBtns()
+    }
+
+    function scrollOn() {
+        if (count === 0) {
+            count = 1
+        } else if (count < 4) {
+            if (lastPieceSelected())
+                return
+            count += 1
+            codeList.down()
+        } else {
+            if (codeList.model.count <= 3 || lastPieceSelected())
+                return
+            codeList.down()
+            lister = true
+        }
+        afterScroll()
+    }
+
+    function scrollBack() {
+        if (lister) {
+            if (codeList.getIdx() === 2)
+                lister = false
+            codeList.up()
+        } else {
+            if (count === 0)
+                return
+            count -= 1
+            codeList.up()
+        }
+        afterScroll()
+    }
+
+    function setButtonBarBtns() {
+        const menu = qsTr("Menu")
+        const btns = mainwindow.preSetBtns(menu)
+        let left = btns.leftButton
+        let middle = btns.middleButton
+        let right = btns.rightButton
+        if (mainwindow.scanBtn === _scanBtnA)
+            middle = '@scan'
+        else if (mainwindow.scanBtn === _scanBtnLeft)
+            left = '@scan'
+        else if (mainwindow.scanBtn === _scanBtnRight)
+            right = '@scan'
+        mainwindow.setButtonBarState(left, middle, right)
+        mainwindow.checkBmsKeyModus()
+    }
+
+    function isScanButtonActive(button) {
+        return mainwindow.scan && mainwindow.scanBtn === button
+    }
+
+    function sendScanButton() {
+        if (mainwindow.scanBtnPressed)
+            return
+        cMainWindow.sendScanBtnPressed(mainwindow.scanBtn)
+        mainwindow.scanBtnPressed = true
+    }
+
+    function resetScanBtnPressed(button) {
+        if (isScanButtonActive(button))
+            mainwindow.scanBtnPressed = false
+    }
+
+    function setTheme(value) {
+        const dark = value === 'black'
+        valueColor = dark ? '#ffffff' : '#000000'
+        labelColor = dark ? '#ffffff' : '#000000'
+        nokTextColor = '#ebebeb'
+        nokTextColor_inv = '#ff0000'
+        readyBackgroundColor = dark ? '#000000' : '#ececec'
+        backgroundImg = dark ? 'qrc:/pics/actual_bg_black.png' : 'qrc:/pics/actual_bg_blue.png'
+        guiView_setTheme(value)
+        codeList.setTheme(value)
+    }
+
+    function keyButton(key) {
+        if (key === Qt.Key_A)
+            return _scanBtnA
+        if (key === Qt.Key_Left)
+            return _scanBtnLeft
+        return _scanBtnRight
+    }
+
+    Keys.onPressed: (event) => {
+        const key = event.key
+        if (key !== Qt.Key_A && key !== Qt.Key_Left && key !== Qt.Key_Right)
+            return
+        if (!mainwindow.is_none_bms_key_events_open(key)) {
+            mainwindow.changeView = true
+            return
+        }
+        if (isScanButtonActive(keyButton(key))) {
+            sendScanButton()
+            return
+        }
+        if (mainwindow.changeView)
+            return
+        mainwindow.changeView = true
+        if (key === Qt.Key_A)
+            mainwindow.gotoState('mainmenu')
+        else if (key === Qt.Key_Left && codeListHasEntries())
+            scrollBack()
+        else if (key === Qt.Key_Right && codeListHasEntries())
+            scrollOn()
+    }
+
+    Keys.onReleased: (event) => {
+        const key = event.key
+        if (key !== Qt.Key_A && key !== Qt.Key_Left && key !== Qt.Key_Right)
+            return
+        mainwindow.changeView = false
+        resetScanBtnPressed(keyButton(key))
+    }
+
+    Component.onCompleted: {
+        codeList.delegateSwitch(true)
+        codeList.model.clear()
+        torqueUnitText = cMainWindow.getDefaultTorqueUnitPres()
+        setTheme(mainwindow.theme)
+        setButtonBarBtns()
+        if (cMainWindow.enableResults() || mainwindow.firstInit) {
+            setValues(mainwindow.ac_prgnr, mainwindow.ac_prgname, mainwindow.ac_result,
+                      mainwindow.ac_torque, mainwindow.ac_dTorque, mainwindow.ac_angle,
+                      mainwindow.ac_dAngle, mainwindow.ac_tgs, mainwindow.ac_dTgs,
+                      mainwindow.ac_cycle, mainwindow.ac_qcode, mainwindow.ac_row,
+                      mainwindow.ac_torqueUnit)
+        }
+        jobPopupTimer.start()
+    }
+}

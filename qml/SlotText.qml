@@ -1,0 +1,15 @@
+import QtQuick
+
+// A row text that also carries its entry's slot, so that its colour can depend on the entry.
+Text {
+    id: root
+    objectName: "slotText"
+
+    property var curr_slot: ''
+
+    font.family: mainwindow.defaultFont
+    font.pointSize: mainwindow.basicPointSize
+    font.letterSpacing: 0.5
+    wrapMode: Text.NoWrap
+    maximumLineCount: 1
+}

@@ -1,0 +1,394 @@
+import QtQuick
+import QtTest
+
+// The working screen on the real scene: results as the operator sees them, the
+// identification code with its code list, and the scan key.
+SceneTestCase {
+    id: tc
+    name: "ActualValues"
+
+    // y of the screen's rows on the display (the screen frame starts at 30)
+    readonly property int statusY: 30
+    readonly property int torqueY: 82
+    readonly property int angleY: 134
+    readonly property int timeY: 186
+    readonly property int idY: 238
+
+    function result(values) {
+        var r = { prg_nr: 5, prg_name: "Tight", result: 1, torque: 12.5, dTorque: 0, angle: 90,
+                  dAngle: 0, tgs: 0.8, dTgs: 0, cycle: "A1", qcode: 0, row: 0, torqueUnit: 1 }
+        for (var key in values)
+            r[key] = values[key]
+        return r
+    }
+
+    function startOnActualValues() {
+        startScene()
+        cMainWindow.torqueUnits = { "1": "Nm", "2": "ft lb" }
+        compare(scene.state, 'actualValues')
+        settle()
+        return part("actualValues")
+    }
+
+    function metricsFor(font) {
+        var m = Qt.createQmlObject('import QtQuick; FontMetrics {}', tc)
+        m.font = font
+        return m
+    }
+
+    function pieceMetrics() {
+        var m = Qt.createQmlObject('import QtQuick; FontMetrics {}', tc)
+        m.font.family = scene.defaultFont
+        m.font.pointSize = 30
+        m.font.letterSpacing = 0.5
+        return m
+    }
+
+    function isGreen(image, x, y) {
+        return image.red(x, y) < 140 && image.green(x, y) > 200 && image.blue(x, y) < 100
+    }
+
+    // NOK with torque too high and too low at once: the diamond, red status and torque
+    // field; the blinking shows the inverted phase with red text on the plain background.
+    function test_nokDisplayBlinks() {
+        var screen = startOnActualValues()
+        scene.setResults(result({ result: -1, qcode: 0x18, torque: 12.5 }))
+
+        var status = part("statusDisplay")
+        var torque = part("torqueField")
+        var angle = part("angleField")
+        var time = part("timeField")
+        compare(status.state, 'NOK')
+        compare(part("statusText").text, "P:5 - S:1A - NOK")
+        compare(torque.value, "\u25CA 12.500")
+        compare(torque.state, 'NOK')
+        compare(angle.value, "90.00")
+        compare(angle.state, 'OK')
+        compare(time.value, "0.800")
+        compare(time.state, 'OK')
+
+        var red = grab("actualvalues-nok.png")
+        verify(isRed(red, 3, statusY + 3), "status display red")
+        verify(isRed(red, 3, torqueY + 3), "torque field red")
+        verify(!isRed(red, 3, angleY + 3), "angle field plain")
+        verify(!isRed(red, 3, timeY + 3), "time field plain")
+        // light text on the red torque field
+        verify(countPixels(red, 93, torqueY + 5, 230, torqueY + 47, isWhite) > 20, "light torque text on red")
+
+        tryCompare(status, "state", 'NOKINV', 3000)
+        compare(torque.state, 'NOKINV')
+        compare(angle.state, 'OK', "only marked fields blink")
+        var inverted = grab("actualvalues-nok-inverted.png")
+        verify(!isRed(inverted, 3, statusY + 3), "status display without red")
+        verify(!isRed(inverted, 3, torqueY + 3), "torque field without red rectangle")
+        verify(countPixels(inverted, 93, torqueY + 5, 230, torqueY + 47, isRed) > 20, "red torque text")
+        verify(countPixels(inverted, 93, angleY + 5, 230, angleY + 47, isRed) === 0, "angle text not red")
+
+        tryCompare(status, "state", 'NOK', 3000)
+        compare(torque.state, 'NOK')
+
+        // an OK result stops the blinking
+        scene.setResults(result({ result: 1, qcode: 0 }))
+        compare(status.state, 'OK')
+        compare(torque.state, 'OK')
+        wait(800)
+        compare(status.state, 'OK', "no blinking after an OK result")
+    }
+
+    function test_okDisplay() {
+        startOnActualValues()
+        scene.setResults(result({ result: 1, prg_nr: 5, row: 0, torqueUnit: 2 }))
+        compare(part("statusDisplay").state, 'OK')
+        compare(part("statusText").text, "P:5 - S:1A - OK")
+        compare(part("torqueField").label, "T: <small>ft lb</small>")
+        var image = grab("actualvalues-ok.png")
+        verify(isGreen(image, 3, statusY + 3), "status display green")
+        verify(!isRed(image, 3, torqueY + 3) && !isGreen(image, 3, torqueY + 3), "torque field plain")
+        verify(countPixels(image, 93, torqueY + 5, 230, torqueY + 47, function (im, x, y) {
+            return im.red(x, y) < 60 && im.green(x, y) < 60 && im.blue(x, y) < 60
+        }) > 20, "dark value text")
+    }
+
+    function test_valueFormats_data() {
+        return [
+            { tag: "plain", r: { torque: 12.5, angle: 90, tgs: 0.8 }, t: "12.500", a: "90.00", s: "0.800" },
+            { tag: "no values", r: { torque: "-", angle: null, tgs: "x" }, t: "-", a: "-", s: "-" },
+            { tag: "text numbers", r: { torque: "3", angle: "-12.345", tgs: "1.23456" }, t: "3.000", a: "-12.35", s: "1.235" },
+            { tag: "torque high", r: { qcode: 0x08 }, t: "\u25B2 12.500", a: "90.00", s: "0.800" },
+            { tag: "torque low", r: { qcode: 0x10 }, t: "\u25BC 12.500", a: "90.00", s: "0.800" },
+            { tag: "angle both", r: { qcode: 0x06 }, t: "12.500", a: "\u25CA 90.00", s: "0.800" },
+            { tag: "time high", r: { qcode: 0x20 }, t: "12.500", a: "90.00", s: "\u25B2 0.800" },
+            { tag: "no qcode", r: { qcode: "-" }, t: "12.500", a: "90.00", s: "0.800" }
+        ]
+    }
+
+    function test_valueFormats(data) {
+        startOnActualValues()
+        scene.setResults(result(data.r))
+        compare(part("torqueField").value, data.t)
+        compare(part("angleField").value, data.a)
+        compare(part("timeField").value, data.s)
+        compare(part("torqueField").state, data.t.indexOf(" ") > 0 ? 'NOK' : 'OK')
+        compare(part("angleField").state, data.a.indexOf(" ") > 0 ? 'NOK' : 'OK')
+        compare(part("timeField").state, data.s.indexOf(" ") > 0 ? 'NOK' : 'OK')
+    }
+
+    // An OK result can still carry a violated limit: the field is red, the status green.
+    function test_okWithAngleTooLow() {
+        startOnActualValues()
+        scene.setResults(result({ result: 1, qcode: 0x04 }))
+        compare(part("angleField").value, "\u25BC 90.00")
+        var image = grab("actualvalues-ok-angle-low.png")
+        verify(isGreen(image, 3, statusY + 3), "status display green")
+        verify(isRed(image, 3, angleY + 3), "angle field red")
+        verify(!isRed(image, 3, torqueY + 3), "torque field plain")
+        wait(800)
+        compare(part("angleField").state, 'NOK', "no blinking with an OK result")
+    }
+
+    // Ready: the loaded program with its unit; a long line is cut at 185 px.
+    function test_programLine() {
+        var screen = startOnActualValues()
+        cMainWindow.prgList = [
+            { slot: "7", name: "  Short  ", unit: "2" },
+            { slot: "8", name: "A rather long program name for the line", unit: "1" }
+        ]
+        scene.updatePrgnr(7)
+        compare(part("statusDisplay").state, 'Ready')
+        compare(part("statusText").text, "P:7 - Short")
+        compare(part("statusText").font.pointSize, 15)
+        compare(part("torqueField").label, "T: <small>ft lb</small>")
+
+        scene.updatePrgnr(8)
+        var text = part("statusText").text
+        var full = "8 - A rather long program name for the line"
+        verify(text.indexOf("P:") === 0)
+        var shown = text.substring(2)
+        verify(shown.length < full.length, "cut: " + shown)
+        verify(full.indexOf(shown) === 0, "cut from the end")
+        var m = metricsFor(part("statusText").font)
+        verify(m.advanceWidth(shown) <= 185)
+        verify(m.advanceWidth(full.substring(0, shown.length + 1)) > 185, "nothing more fits")
+        grab("actualvalues-ready-long.png")
+
+        // no program: "--"
+        scene.updatePrgnr(-1)
+        compare(part("statusText").text, "P:-- - --")
+
+        // a result takes the line; later program numbers leave it alone
+        scene.setResults(result({ result: 1, prg_nr: 8, row: 2 }))
+        scene.updatePrgnr(7)
+        compare(part("statusText").text, "P:8 - S:3A - OK")
+        compare(part("statusText").font.pointSize, 19)
+
+        // the host's reset shows the loaded program again
+        scene.resetResult()
+        compare(part("statusDisplay").state, 'Ready')
+        compare(part("statusText").text, "P:7 - Short")
+        compare(part("torqueField").value, "-")
+    }
+
+    function test_shortIdCode() {
+        startOnActualValues()
+        scene.setResults(result({ cycle: "  WP-0042  " }))
+        compare(part("idValue").text, "WP-0042")
+        compare(part("codeList").model.count, 0)
+        compare(scene.genericListShowArrows, 0)
+        compare(part("textMiddle").text, "Menu")
+        verify(!part("iconLeft").visible && !part("iconRight").visible, "no arrows")
+    }
+
+    function longCode() {
+        return "4711-0815-ABCDEFGHIJKLMNOPQRSTUVWXYZ-0123456789-abcdefghijklmnopqrstuvwxyz-END"
+    }
+
+    // The field keeps the end of a long code; the code list holds all of it in pieces
+    // that each just reach 215 px.
+    function test_longIdCode() {
+        startOnActualValues()
+        var code = longCode()
+        scene.setResults(result({ cycle: code }))
+        var shown = part("idValue").text
+        verify(shown.length < code.length)
+        compare(code.substring(code.length - shown.length), shown, "the end stays visible")
+        var m = metricsFor(part("idValue").font)
+        verify(m.advanceWidth(shown) <= 190)
+        verify(m.advanceWidth(code.substring(code.length - shown.length - 1)) > 190)
+
+        var list = part("codeList")
+        var pm = pieceMetrics()
+        var joined = ""
+        verify(list.model.count >= 5, "pieces: " + list.model.count)
+        for (var i = 0; i < list.model.count; ++i) {
+            var piece = list.model.get(i).name
+            joined += piece
+            if (i < list.model.count - 1) {
+                verify(pm.advanceWidth(piece) >= 215, "piece " + i + " reaches 215 px")
+                verify(pm.advanceWidth(piece.substring(0, piece.length - 1)) < 215, "piece " + i + " is the shortest")
+            }
+        }
+        compare(joined, "ID+ : " + code)
+        compare(scene.genericListShowArrows, 1)
+        verify(part("iconRight").visible, "down arrow on the right")
+        compare(part("textMiddle").text, "Menu")
+        grab("actualvalues-long-id.png")
+    }
+
+    // Right brings the code list into view in steps of 52 px, Left takes it back.
+    function test_scrollSteps() {
+        var screen = startOnActualValues()
+        scene.setResults(result({ cycle: longCode() }))
+        var list = part("codeList")
+        var pieces = list.model.count
+        verify(pieces >= 6)
+        var torque = part("torqueField"), angle = part("angleField"), time = part("timeField"), id = part("idField")
+
+        keyClick(Qt.Key_Right)
+        compare(screen.count, 1)
+        verify(!torque.visible)
+        compare(angle.y, 52)
+        compare(time.y, 104)
+        compare(id.y, 156)
+        compare(list.y, 208)
+        compare(list.getIdx(), 0)
+        compare(scene.genericListShowArrows, 3)
+        var image = grab("actualvalues-scroll1.png")
+        // the first piece shows in the bottom row of the body
+        verify(countPixels(image, 10, 30 + 208 + 5, 230, 30 + 208 + 47, function (im, x, y) {
+            return im.red(x, y) < 80 && im.green(x, y) < 80 && im.blue(x, y) < 80
+        }) > 20, "text of the first piece")
+
+        keyClick(Qt.Key_Right)
+        compare(screen.count, 2)
+        verify(!angle.visible)
+        compare(list.y, 156)
+        compare(list.getIdx(), 1)
+        keyClick(Qt.Key_Right)
+        compare(screen.count, 3)
+        compare(list.y, 104)
+        compare(list.getIdx(), 2)
+        keyClick(Qt.Key_Right)
+        compare(screen.count, 4)
+        verify(!id.visible)
+        compare(list.y, 52)
+        compare(list.getIdx(), 3)
+        grab("actualvalues-scroll4.png")
+
+        // within the list
+        keyClick(Qt.Key_Right)
+        compare(screen.count, 4)
+        compare(list.getIdx(), 4)
+        verify(screen.lister)
+        for (var k = 5; k < pieces + 2; ++k)
+            keyClick(Qt.Key_Right)
+        compare(list.getIdx(), pieces - 1, "stops on the last piece")
+        compare(scene.genericListShowArrows, 2, "only the up arrow on the last piece")
+        verify(part("iconLeft").visible && !part("iconRight").visible)
+
+        // all the way back
+        for (k = 0; k < pieces + 6; ++k)
+            keyClick(Qt.Key_Left)
+        compare(screen.count, 0)
+        verify(!screen.lister)
+        verify(torque.visible)
+        compare(torque.y, 52)
+        compare(id.y, 208)
+        compare(list.y, 260)
+        compare(scene.state, 'actualValues')
+
+        // a short code afterwards empties the list and returns to step 0
+        keyClick(Qt.Key_Right)
+        scene.setResults(result({ cycle: "short" }))
+        compare(screen.count, 0)
+        compare(list.model.count, 0)
+        compare(scene.genericListShowArrows, 0)
+    }
+
+    function test_keysWithoutCodeList() {
+        startOnActualValues()
+        keyClick(Qt.Key_Right)
+        keyClick(Qt.Key_Left)
+        compare(part("actualValues").count, 0, "nothing to scroll")
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'mainmenu')
+    }
+
+    // The scan key sends one scan per press however long it is held.
+    function test_scanKey_data() {
+        return [
+            { tag: "left", button: 2, key: Qt.Key_Left, icon: "iconLeft", image: "icon_scan_left.png" },
+            { tag: "middle", button: 1, key: Qt.Key_A, icon: "iconMiddle", image: "icon_scan_middle.png" },
+            { tag: "right", button: 3, key: Qt.Key_Right, icon: "iconRight", image: "icon_scan_right.png" }
+        ]
+    }
+
+    function test_scanKey(data) {
+        startOnActualValues()
+        scene.setResults(result({ cycle: longCode() }))
+        scene.displayscanicon(data.button)
+        verify(part(data.icon).visible)
+        verify(String(part(data.icon).source).indexOf(data.image) >= 0, String(part(data.icon).source))
+        if (data.button !== 1)
+            compare(part("textMiddle").text, "Menu")
+        grab("actualvalues-scan-" + data.tag + ".png")
+
+        keyPress(data.key)
+        keyPress(data.key)
+        keyPress(data.key)
+        compare(callsTo("sendScanBtnPressed").length, 1)
+        compare(callsTo("sendScanBtnPressed")[0].args[0], data.button)
+        verify(scene.scanBtnPressed)
+        keyRelease(data.key)
+        verify(!scene.scanBtnPressed)
+        keyPress(data.key)
+        keyRelease(data.key)
+        compare(callsTo("sendScanBtnPressed").length, 2)
+        compare(scene.state, 'actualValues', "the scan key does not leave the screen")
+        compare(part("actualValues").count, 0, "the scan key does not scroll")
+
+        scene.hidescanicon()
+        verify(!scene.scan)
+        if (data.button === 1)
+            compare(part("textMiddle").text, "Menu")
+    }
+
+    // The cached result is shown again only while results are enabled (or before the
+    // first identification code).
+    function test_reenterScreen() {
+        startOnActualValues()
+        scene.newIdcode("CODE-1")
+        verify(!scene.firstInit)
+        scene.setResults(result({ result: 1, torque: 20 }))
+        scene.gotoState('mainmenu')
+        scene.gotoState('actualValues')
+        compare(part("torqueField").value, "-", "no result restored")
+        compare(part("angleField").value, "-")
+        compare(part("idValue").text, "-")
+
+        cMainWindow.resultsEnabled = true
+        scene.gotoState('mainmenu')
+        scene.gotoState('actualValues')
+        compare(part("torqueField").value, "20.000")
+        compare(part("statusDisplay").state, 'OK')
+    }
+
+    function test_idCodeWhileTightening() {
+        startOnActualValues()
+        scene.newIdcode("NEW-CODE")
+        compare(part("idValue").text, "NEW-CODE")
+        scene.setResults(result({ cycle: "RESULT-CODE" }))
+        scene.newIdcode("LATER")
+        compare(part("idValue").text, "RESULT-CODE", "a shown result keeps its code")
+    }
+
+    function test_blackTheme() {
+        var cfg = deployedConfig()
+        cfg.global.theme = 'black'
+        startScene(cfg)
+        settle()
+        scene.setResults(result({ result: 1 }))
+        var image = grab("actualvalues-black.png")
+        verify(isGreen(image, 3, statusY + 3))
+        verify(countPixels(image, 93, torqueY + 5, 230, torqueY + 47, isWhite) > 20, "white values")
+    }
+}
