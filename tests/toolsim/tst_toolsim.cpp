@@ -1,0 +1,692 @@
+// The simulated tool as its peers see it: a separate process on a private bus, working on
+// real files under a temporary system root.
+
+#include "devicepaths.h"
+#include "filelock.h"
+#include "testsupport.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QtTest>
+
+namespace {
+
+const QString Sim = QStringLiteral(NG_BINARY_DIR "/tools/toolsim/toolsim");
+
+QString argsText(const QDBusMessage& m)
+{
+    QString text = m.member();
+    for (const QVariant& v : m.arguments())
+        text += QLatin1Char(' ') + (v.typeId() == QMetaType::Bool ? QString::fromLatin1(v.toBool() ? "true" : "false") : v.toString());
+    return text;
+}
+
+QDBusMessage sysCall(const char* method, const QVariantList& args = {})
+{
+    QDBusMessage m = QDBusMessage::createMethodCall(QStringLiteral("com.velmar.akku.SysService"), QStringLiteral("/SysObj"),
+                                                    QStringLiteral("com.velmar.akku.SysInterface"), QLatin1String(method));
+    m.setArguments(args);
+    return QDBusConnection::systemBus().call(m);
+}
+
+QDBusMessage serviceCall(const char* service, const char* path, const char* iface, const char* method, const QVariantList& args = {})
+{
+    QDBusMessage m = QDBusMessage::createMethodCall(QLatin1String(service), QLatin1String(path), QLatin1String(iface), QLatin1String(method));
+    m.setArguments(args);
+    return QDBusConnection::systemBus().call(m);
+}
+
+QDBusMessage controlMessage(const QStringList& words)
+{
+    QDBusMessage m = QDBusMessage::createMethodCall(QStringLiteral("com.velmar.akku.ToolSim"), QStringLiteral("/ToolSim"),
+                                                    QStringLiteral("com.velmar.akku.ToolSimControl"), QStringLiteral("Run"));
+    m << words;
+    return m;
+}
+
+// The GUI's own step query, tabs and blanks as the GUI sends it.
+QString stepQuery(int id)
+{
+    const QString sep = QStringLiteral("\t\t\t\t    ");
+    return QStringLiteral("SELECT ") + sep + QStringLiteral("prg_nr,") + sep + QStringLiteral("prg_name,") + sep + QStringLiteral("stuferg.id,")
+        + sep + QStringLiteral("row,") + sep + QStringLiteral("stuferg.last_cmd,") + sep + QStringLiteral("srbergallg.result,") + sep
+        + QStringLiteral("srbergallg.qcode,") + sep + QStringLiteral("stuferg.time,") + sep + QStringLiteral("stuferg.angle,") + sep
+        + QStringLiteral("stuferg.torque,") + sep + QStringLiteral("srbergallg.id_code,") + sep + QStringLiteral("srbergallg.torque_unit")
+        + sep + QStringLiteral("FROM stuferg JOIN srbergallg ON stuferg.allg_id=srbergallg.id WHERE srbergallg.id=%1").arg(id);
+}
+
+} // namespace
+
+// Stands in for the GUI's exported interface: records what the simulator calls.
+class FakeGui : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.velmar.akku.gui")
+public:
+    QStringList calls;
+    bool fcc = true;
+
+public Q_SLOTS:
+    Q_SCRIPTABLE void fpopupString(const QString& header, const QString& text, int timer, int waitforack)
+    {
+        calls << QStringLiteral("fpopupString %1|%2|%3|%4").arg(header, text).arg(timer).arg(waitforack);
+    }
+    Q_SCRIPTABLE void fsetoperationmode(int mode, int prgallow, int joballow)
+    {
+        calls << QStringLiteral("fsetoperationmode %1 %2 %3").arg(mode).arg(prgallow).arg(joballow);
+    }
+    Q_SCRIPTABLE void fupdateprgnr(int prgnr) { calls << QStringLiteral("fupdateprgnr %1").arg(prgnr); }
+    Q_SCRIPTABLE void fResServiceConChanged(const QString& service, int connected)
+    {
+        calls << QStringLiteral("fResServiceConChanged %1 %2").arg(service).arg(connected);
+    }
+    Q_SCRIPTABLE void fResServiceDiagDataChanged(const QString& path) { calls << QStringLiteral("fResServiceDiagDataChanged ") + path; }
+    Q_SCRIPTABLE bool getFccTestMode() { return fcc; }
+};
+
+class TstToolSim : public QObject
+{
+    Q_OBJECT
+
+private:
+    bool startSim(const QStringList& extra = {});
+    void stopSim();
+    QDBusMessage run(const QStringList& words) { return QDBusConnection::systemBus().call(controlMessage(words)); }
+    QString runOk(const QStringList& words)
+    {
+        const QDBusMessage r = run(words);
+        if (r.type() != QDBusMessage::ReplyMessage) {
+            qWarning() << words << r.errorMessage();
+            return QStringLiteral("<error>");
+        }
+        return r.arguments().value(0).toString();
+    }
+    QStringList simCalls()
+    {
+        const QDBusMessage r = QDBusConnection::systemBus().call(QDBusMessage::createMethodCall(
+            QStringLiteral("com.velmar.akku.ToolSim"), QStringLiteral("/ToolSim"), QStringLiteral("com.velmar.akku.ToolSimControl"), QStringLiteral("Calls")));
+        return r.arguments().value(0).toStringList();
+    }
+    int ctl(const QStringList& args, QByteArray* output = nullptr);
+
+    std::unique_ptr<PrivateBus> m_bus;
+    std::unique_ptr<TempSysroot> m_root;
+    std::unique_ptr<QProcess> m_sim;
+    QByteArray m_out;
+    FakeGui m_gui;
+    QStringList m_signals;
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void onSignal(const QDBusMessage& m) { m_signals << argsText(m); }
+
+    void fillsTheRootWithARealisticDevice();
+    void resultsAreReadableWithTheGuiStepQuery();
+    void badCommandsAreRefused();
+    void diagFilesAreRewrittenUnderTheWriteLock();
+    void callLogKeepsEveryServiceCallInOrder();
+    void readyFlagsAreAnswered();
+    void operationModeIsConfirmedAfterTheReply();
+    void faultsAreAcknowledgedNewestFirst();
+    void guiCommandsReachTheGui();
+    void wlanAndKeySwitchFiles();
+    void programAndJobFilesAreAnnounced();
+    void ctlReportsRepliesAndErrors();
+    void scenarioIsPlayedInOrder();
+    void rootIsKeptAcrossRunsAndRefilledOnRequest();
+};
+
+bool TstToolSim::startSim(const QStringList& extra)
+{
+    m_out.clear();
+    m_sim = std::make_unique<QProcess>();
+    m_sim->setProcessChannelMode(QProcess::MergedChannels);
+    connect(m_sim.get(), &QProcess::readyReadStandardOutput, this, [this] { m_out += m_sim->readAllStandardOutput(); });
+    m_sim->start(Sim, QStringList { QStringLiteral("run"), QStringLiteral("--sysroot"), m_root->root() } + extra);
+    if (!m_sim->waitForStarted(5000))
+        return false;
+    return waitUntil([this] { return m_out.contains("toolsim ready\n") || m_sim->state() == QProcess::NotRunning; }, 10000)
+        && m_out.contains("toolsim ready\n");
+}
+
+void TstToolSim::stopSim()
+{
+    if (!m_sim)
+        return;
+    m_sim->terminate();
+    m_sim->waitForFinished(5000);
+    m_sim.reset();
+}
+
+int TstToolSim::ctl(const QStringList& args, QByteArray* output)
+{
+    QProcess p;
+    p.start(Sim, QStringList { QStringLiteral("ctl") } + args);
+    // The simulator answers over the bus while this process waits: keep the event loop going.
+    waitUntil([&p] { return p.state() == QProcess::NotRunning; }, 10000);
+    if (output)
+        *output = p.readAllStandardOutput();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+void TstToolSim::initTestCase()
+{
+    QVERIFY(QFileInfo(Sim).isExecutable());
+    m_bus = std::make_unique<PrivateBus>();
+    QVERIFY(m_bus->isRunning());
+    m_root = std::make_unique<TempSysroot>();
+    QVERIFY(startSim());
+
+    QDBusConnection bus = QDBusConnection::systemBus();
+    QVERIFY(bus.isConnected());
+    QVERIFY(bus.registerObject(QStringLiteral("/GUI"), &m_gui, QDBusConnection::ExportScriptableSlots));
+    QVERIFY(bus.registerService(QStringLiteral("com.velmar.akku.GUIService")));
+    for (const char* path : { "/SysObj", "/ResObj", "/WlanObj" }) {
+        const QString iface = path == QByteArray("/SysObj") ? QStringLiteral("com.velmar.akku.SysInterface")
+            : path == QByteArray("/ResObj")                 ? QStringLiteral("com.velmar.akku.ResInterface")
+                                                            : QStringLiteral("com.velmar.akku.WlanInterface");
+        QVERIFY(bus.connect(QString(), QLatin1String(path), iface, QString(), this, SLOT(onSignal(QDBusMessage))));
+    }
+}
+
+void TstToolSim::cleanupTestCase()
+{
+    stopSim();
+}
+
+void TstToolSim::init()
+{
+    QDBusConnection::systemBus().call(QDBusMessage::createMethodCall(QStringLiteral("com.velmar.akku.ToolSim"), QStringLiteral("/ToolSim"),
+                                                                     QStringLiteral("com.velmar.akku.ToolSimControl"), QStringLiteral("ClearCalls")));
+    m_signals.clear();
+    m_gui.calls.clear();
+}
+
+void TstToolSim::fillsTheRootWithARealisticDevice()
+{
+    const QJsonObject cfg = QJsonDocument::fromJson(m_root->read(QStringLiteral("/home/tool/config/guiconfig.json"))).object();
+    const QJsonObject global = cfg.value(QLatin1String("global")).toObject();
+    QCOMPARE(global.value(QLatin1String("startview")).toString(), QStringLiteral("actualValues"));
+    QCOMPARE(global.value(QLatin1String("theme")).toString(), QStringLiteral("blue"));
+    QCOMPARE(global.value(QLatin1String("language")).toString(), QStringLiteral("en"));
+    QVERIFY(global.value(QLatin1String("shownokackpopup")).toBool());
+    QVERIFY(global.value(QLatin1String("showdataconnectionstatus")).toBool());
+    QVERIFY(global.value(QLatin1String("acknowledge")).toBool());
+    QStringList states;
+    for (const QJsonValue& e : cfg.value(QLatin1String("view")).toObject().value(QLatin1String("MainMenu")).toObject().value(QLatin1String("entries")).toArray())
+        states << e.toObject().value(QLatin1String("state")).toString();
+    QCOMPARE(states, QString::fromLatin1("actualValues prgselect jobselect job operationmode idcodeviewer idcodeassign wlan language "
+                                         "themeselect setdatetime info diagnosis exchange program picviewer game leave")
+                         .split(QLatin1Char(' ')));
+
+    // The WLAN file in the layout the scene writes back: every line but a last member ends in ", ".
+    const QList<QByteArray> wlanLines = m_root->read(QStringLiteral("/home/tool/config/wlan.json")).split('\n');
+    QVERIFY(wlanLines.contains("  \"interface\": true, "));
+    for (const QByteArray& line : wlanLines)
+        QVERIFY2(!line.endsWith(","), line.constData());
+    QVERIFY(QJsonDocument::fromJson(m_root->read(QStringLiteral("/home/tool/config/wlan.json"))).isObject());
+
+    const QJsonObject units = QJsonDocument::fromJson(m_root->read(QStringLiteral("/home/tool/config/ChanCfg.json"))).object().value(QLatin1String("EinheitDrehmoment")).toObject();
+    QCOMPARE(units.value(QLatin1String("Aktiv")).toInt(), 1);
+    QStringList names;
+    for (const QJsonValue& u : units.value(QLatin1String("Faktoren")).toArray())
+        names << QStringLiteral("%1=%2").arg(u.toObject().value(QLatin1String("Id")).toInt()).arg(u.toObject().value(QLatin1String("Einheit")).toString());
+    QCOMPARE(names, (QStringList { QStringLiteral("1=Nm"), QStringLiteral("2=ft lb"), QStringLiteral("3=in lb"), QStringLiteral("4=kgm") }));
+
+    QVERIFY(m_root->read(QStringLiteral("/home/tool/config/srbprg/prg99.lua")).contains("prg.Name = "));
+    QVERIFY(m_root->read(QStringLiteral("/home/tool/config/srbprg/prg5.lua")).contains("prg.TorqueUnit = 1"));
+    QVERIFY(m_root->read(QStringLiteral("/home/tool/config/jobs/job001.lua")).contains("jobName="));
+    QVERIFY(QFileInfo(m_root->path(QStringLiteral("/home/tool/config/jobs/2"))).isDir());
+    QVERIFY(m_root->read(QStringLiteral("/home/tool/config/plctab/mod_tool.lua")).contains("module.in_tab[4] = plc.In.ManOp"));
+
+    const QStringList diag = { QStringLiteral("battery/power=80"), QStringLiteral("battery/status=3"), QStringLiteral("enable=1"),
+                               QStringLiteral("prgnr=5"), QStringLiteral("sysfault=0"), QStringLiteral("gui/showmanop=1"),
+                               QStringLiteral("gui/jobselection=1"), QStringLiteral("gui/prgselection=1"), QStringLiteral("tiwlan/interface=true"),
+                               QStringLiteral("tiwlan/fccmode=false") };
+    for (const QString& d : diag) {
+        const QStringList kv = d.split(QLatin1Char('='));
+        QCOMPARE(QString::fromUtf8(m_root->read(QStringLiteral("/var/run/diag/") + kv[0])).trimmed(), kv[1]);
+    }
+    QVERIFY(!m_root->read(QStringLiteral("/var/run/diag/idcode")).trimmed().isEmpty());
+    for (const char* service : { "Xml", "OpenProtocol" }) {
+        QVERIFY(QFileInfo::exists(m_root->path(QStringLiteral("/var/run/diag/ResConStates/") + QLatin1String(service))));
+        const QJsonArray data = QJsonDocument::fromJson(m_root->read(QStringLiteral("/var/run/diag/res_services/%1.json").arg(QLatin1String(service))))
+                                    .object().value(QLatin1String("data")).toArray();
+        QVERIFY(!data.isEmpty());
+        QVERIFY(data.first().toObject().contains(QLatin1String("key")) && data.first().toObject().contains(QLatin1String("val")));
+    }
+    QVERIFY(m_root->read(QStringLiteral("/var/run/diag/tiwlan/station-info.dat")).contains("BSSID"));
+    QCOMPARE(m_root->read(QStringLiteral("/proc/orimctrl/adcval")).size(), 6);
+    QCOMPARE(m_root->read(QStringLiteral("/etc/version")).split('-').size() >= 3, true);
+    for (const char* script : { "/etc/reboot/reboot.sh", "/etc/reboot/poweroff.sh", "/etc/backup/cfg_exporter.sh", "/etc/backup/cfg_importer.sh" })
+        QVERIFY2(QFileInfo(m_root->path(QLatin1String(script))).isExecutable(), script);
+
+    // The activity log takes the GUI's own insert.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("activity"));
+        db.setDatabaseName(m_root->path(QStringLiteral("/var/log/activity.sq3")));
+        QVERIFY(QFileInfo::exists(db.databaseName()));
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.prepare(QStringLiteral("INSERT INTO activity (timestamp,user,code,value1,value2,value3,value4) VALUES (?, ?, ?, ?, ?, ?, ?)")));
+        for (const QVariant& v : QVariantList { 1700000000LL, 4, 526, QStringLiteral("5"), QString(""), QString(""), QString("") })
+            q.addBindValue(v);
+        QVERIFY(q.exec());
+        QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM activity WHERE code=526")) && q.next());
+        QVERIFY(q.value(0).toInt() >= 1);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("activity"));
+}
+
+void TstToolSim::resultsAreReadableWithTheGuiStepQuery()
+{
+    const QString nokId = runOk({ QStringLiteral("result"), QStringLiteral("nok"), QStringLiteral("prg=5"), QStringLiteral("name=Tight"),
+                                  QStringLiteral("torque=13.9"), QStringLiteral("angle=30"), QStringLiteral("time=0.9"), QStringLiteral("qcode=0x18"),
+                                  QStringLiteral("lastcmd=99"), QStringLiteral("unit=2"), QStringLiteral("idcode=ABC-123"),
+                                  QStringLiteral("fn=105:12.5:12.0"), QStringLiteral("fn=118:30:35"), QStringLiteral("fn=106:13.9:10:1") });
+    const QString okId = runOk({ QStringLiteral("result"), QStringLiteral("ok"), QStringLiteral("row=2"), QStringLiteral("idcode=NULL") });
+    QVERIFY(nokId.toInt() > 0);
+    QVERIFY(okId.toInt() > nokId.toInt());
+    QVERIFY(waitUntil([this] { return m_signals.filter(QStringLiteral("newresult ")).size() == 2; }));
+    QCOMPARE(m_signals.filter(QStringLiteral("newresult ")),
+             (QStringList { QStringLiteral("newresult /home/tool/data/result.sq3 ") + nokId, QStringLiteral("newresult /home/tool/data/result.sq3 ") + okId }));
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("results"));
+    db.setDatabaseName(DevicePaths::map(QStringLiteral("/home/tool/data/result.sq3")));
+    QVERIFY(db.open());
+    {
+        QSqlQuery q(db);
+        QVERIFY(q.exec(stepQuery(nokId.toInt())));
+        QVERIFY(q.isSelect());
+        QVERIFY(q.last());
+        QCOMPARE(q.value(0).toInt(), 5);
+        QCOMPARE(q.value(1).toString(), QStringLiteral("Tight"));
+        const int stepId = q.value(2).toInt();
+        QCOMPARE(q.value(3).toInt(), 0);
+        QCOMPARE(q.value(4).toInt(), 99);
+        QCOMPARE(q.value(5).toInt(), -1);
+        QCOMPARE(q.value(6).toInt(), 0x18);
+        QCOMPARE(q.value(7).toDouble(), 0.9);
+        QCOMPARE(q.value(8).toDouble(), 30.0);
+        QCOMPARE(q.value(9).toDouble(), 13.9);
+        QCOMPARE(q.value(10).toString(), QStringLiteral("ABC-123"));
+        QCOMPARE(q.value(11).toInt(), 2);
+
+        QSqlQuery f(db);
+        QVERIFY(f.exec(QStringLiteral("SELECT cmd, actual, nom FROM srbfncts WHERE stuferg_id=%1 AND switching=0").arg(stepId)));
+        QStringList fns;
+        while (f.next())
+            fns << QStringLiteral("%1:%2:%3").arg(f.value(0).toInt()).arg(f.value(1).toDouble()).arg(f.value(2).toDouble());
+        QCOMPARE(fns, (QStringList { QStringLiteral("105:12.5:12"), QStringLiteral("118:30:35") }));
+
+        // Several steps: the final one comes last, the identification code is NULL.
+        QVERIFY(q.exec(stepQuery(okId.toInt())));
+        int rows = 0;
+        while (q.next())
+            ++rows;
+        QCOMPARE(rows, 3);
+        QVERIFY(q.last());
+        QCOMPARE(q.value(3).toInt(), 2);
+        QCOMPARE(q.value(5).toInt(), 1);
+        QCOMPARE(q.value(9).toDouble(), 12.5);
+        QVERIFY(q.value(10).isNull());
+        QCOMPARE(q.value(11).toInt(), 1); // the active unit of the channel configuration
+        QCOMPARE(q.value(1).toString(), QStringLiteral("M6 flange")); // the loaded program's name
+    }
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("results"));
+}
+
+void TstToolSim::badCommandsAreRefused()
+{
+    const QList<QStringList> bad = {
+        { QStringLiteral("result"), QStringLiteral("maybe") },
+        { QStringLiteral("result"), QStringLiteral("ok"), QStringLiteral("torqe=3") },
+        { QStringLiteral("result"), QStringLiteral("ok"), QStringLiteral("qcode=zz") },
+        { QStringLiteral("result"), QStringLiteral("ok"), QStringLiteral("fn=105:1") },
+        { QStringLiteral("fault"), QStringLiteral("17"), QStringLiteral("9") },
+        { QStringLiteral("diag"), QStringLiteral("../../etc/version"), QStringLiteral("x") },
+        { QStringLiteral("resconn"), QStringLiteral("a/b"), QStringLiteral("1") },
+        { QStringLiteral("program"), QStringLiteral("7"), QStringLiteral("name=a\"b") },
+        { QStringLiteral("nosuchcommand") },
+        {},
+    };
+    for (const QStringList& words : bad) {
+        const QDBusMessage r = run(words);
+        QVERIFY2(r.type() == QDBusMessage::ErrorMessage, qPrintable(words.join(QLatin1Char(' '))));
+        QCOMPARE(r.errorName(), QStringLiteral("com.velmar.akku.ToolSim.Error"));
+    }
+    QCOMPARE(m_root->read(QStringLiteral("/etc/version")).contains("x\n"), false);
+}
+
+void TstToolSim::diagFilesAreRewrittenUnderTheWriteLock()
+{
+    QCOMPARE(runOk({ QStringLiteral("battery"), QStringLiteral("power=100") }), QStringLiteral("ok"));
+    QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/battery/power")), QByteArray("100\n"));
+
+    // A reader of this process holds the read lock: the simulator must wait for it.
+    QFile reader(m_root->path(QStringLiteral("/var/run/diag/battery/power")));
+    QVERIFY(reader.open(QIODevice::ReadOnly));
+    QVERIFY(FileLock::lock(reader));
+    QDBusPendingCallWatcher watcher(QDBusConnection::systemBus().asyncCall(controlMessage({ QStringLiteral("battery"), QStringLiteral("power=7") })));
+    QTest::qWait(300);
+    QVERIFY(!watcher.isFinished());
+    QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/battery/power")), QByteArray("100\n"));
+    QVERIFY(FileLock::unlock(reader));
+    QVERIFY(waitUntil([&watcher] { return watcher.isFinished(); }));
+    QVERIFY(!watcher.isError());
+    // Truncated, not overwritten in place.
+    QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/battery/power")), QByteArray("7\n"));
+    QVERIFY(waitUntil([this] { return m_signals.contains(QStringLiteral("battpowerchanged 7")); }));
+    QVERIFY(QDBusConnection::systemBus().call(QDBusMessage::createMethodCall(QStringLiteral("com.velmar.akku.SysService"), QStringLiteral("/SysObj"),
+                                                                             QStringLiteral("com.velmar.akku.SysInterface"), QStringLiteral("fbattpowerget")))
+                .arguments()
+                .value(0)
+                .toInt()
+            == 7);
+    runOk({ QStringLiteral("battery"), QStringLiteral("power=80"), QStringLiteral("status=5"), QStringLiteral("countdown=20") });
+    QVERIFY(waitUntil([this] { return m_signals.contains(QStringLiteral("battcntdwn 20")); }));
+    QVERIFY(m_signals.contains(QStringLiteral("battstatuschanged 5")));
+    QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/battery/status")), QByteArray("5\n"));
+}
+
+void TstToolSim::callLogKeepsEveryServiceCallInOrder()
+{
+    sysCall("frdyflagreset", { 7 });
+    sysCall("frdyflagset", { 7 });
+    sysCall("frdyget");
+    sysCall("fsetoperationmode", { 2, 0, 1 });
+    sysCall("fcfgfilechanged", { QStringLiteral("/home/tool/config/guiconfig.json") });
+    serviceCall("com.velmar.akku.BmsService", "/BmsObj", "com.velmar.akku.BmsInterface", "fguiplcupdate", { 0, 1 });
+    serviceCall("com.velmar.akku.WlanService", "/WlanObj", "com.velmar.akku.WlanInterface", "fReqStationInfo");
+    sysCall("fackerrlist");
+    QCOMPARE(simCalls(), (QStringList { QStringLiteral("frdyflagreset 7"), QStringLiteral("frdyflagset 7"), QStringLiteral("frdyget"),
+                                        QStringLiteral("fsetoperationmode 2 0 1"),
+                                        QStringLiteral("fcfgfilechanged /home/tool/config/guiconfig.json"), QStringLiteral("fguiplcupdate 0 1"),
+                                        QStringLiteral("fReqStationInfo"), QStringLiteral("fackerrlist") }));
+    QCOMPARE(runOk({ QStringLiteral("calls") }).split(QLatin1Char('\n')).size(), 8);
+    QDBusConnection::systemBus().call(QDBusMessage::createMethodCall(QStringLiteral("com.velmar.akku.ToolSim"), QStringLiteral("/ToolSim"),
+                                                                     QStringLiteral("com.velmar.akku.ToolSimControl"), QStringLiteral("ClearCalls")));
+    QVERIFY(simCalls().isEmpty());
+    waitUntil([this] { return m_gui.calls.size() == 1; }); // the operation-mode confirmation
+}
+
+void TstToolSim::readyFlagsAreAnswered()
+{
+    QDBusMessage r = sysCall("frdyget");
+    QCOMPARE(r.arguments().size(), 2);
+    const int soll = r.arguments().at(1).toInt();
+    QCOMPARE(soll & 0xC0, 0xC0);
+
+    QCOMPARE(sysCall("frdyflagreset", { 7 }).type(), QDBusMessage::ReplyMessage);
+    QVERIFY(waitUntil([this] { return !m_signals.filter(QStringLiteral("rdychanged")).isEmpty(); }));
+    QCOMPARE(m_signals.filter(QStringLiteral("rdychanged")).last(), QStringLiteral("rdychanged %1 %2").arg(soll & ~0x80).arg(soll));
+
+    sysCall("frdyflagset", { 7 });
+    QVERIFY(waitUntil([this] { return m_signals.filter(QStringLiteral("rdychanged")).size() == 2; }));
+    QCOMPARE(m_signals.filter(QStringLiteral("rdychanged")).last(), QStringLiteral("rdychanged %1 %1").arg(soll));
+    r = sysCall("frdyget");
+    QCOMPARE(r.arguments().at(0).toInt(), soll);
+
+    sysCall("frdyflagreset", { 6 });
+    QVERIFY(waitUntil([this] { return m_signals.filter(QStringLiteral("rdychanged")).size() == 3; }));
+    QCOMPARE(m_signals.filter(QStringLiteral("rdychanged")).last(), QStringLiteral("rdychanged %1 %2").arg(soll & ~0x40).arg(soll));
+    sysCall("frdyflagset", { 6 });
+
+    // A state set from outside is what frdyget answers afterwards.
+    QCOMPARE(runOk({ QStringLiteral("ready"), QStringLiteral("1"), QStringLiteral("3") }), QStringLiteral("ok"));
+    QVERIFY(waitUntil([this] { return m_signals.contains(QStringLiteral("rdychanged 1 3")); }));
+    r = sysCall("frdyget");
+    QCOMPARE(r.arguments().at(0).toInt(), 1);
+    QCOMPARE(r.arguments().at(1).toInt(), 3);
+    runOk({ QStringLiteral("ready"), QString::number(soll), QString::number(soll) });
+    QCOMPARE(sysCall("frdyflagset", { 99 }).type(), QDBusMessage::ErrorMessage);
+}
+
+void TstToolSim::operationModeIsConfirmedAfterTheReply()
+{
+    // This process blocks in the call; the confirmation can only come after the reply.
+    QCOMPARE(sysCall("fsetoperationmode", { 2, 0, 1 }).type(), QDBusMessage::ReplyMessage);
+    QVERIFY(waitUntil([this] { return !m_gui.calls.isEmpty(); }));
+    QCOMPARE(m_gui.calls, QStringList { QStringLiteral("fsetoperationmode 2 1 1") });
+    QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/operationmode")).trimmed(), QByteArray("2"));
+
+    m_gui.calls.clear();
+    sysCall("fsetoperationmode", { 2, 0, 0 });
+    QVERIFY(waitUntil([this] { return !m_gui.calls.isEmpty(); }));
+    QCOMPARE(m_gui.calls, QStringList { QStringLiteral("fsetoperationmode 0 1 1") });
+}
+
+void TstToolSim::faultsAreAcknowledgedNewestFirst()
+{
+    QCOMPARE(runOk({ QStringLiteral("fault"), QStringLiteral("17"), QStringLiteral("0") }), QString::number(17 * 8));
+    QCOMPARE(runOk({ QStringLiteral("fault"), QStringLiteral("5"), QStringLiteral("3") }), QStringLiteral("43"));
+    QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/sysfault")).trimmed(), QByteArray("43"));
+    QVERIFY(waitUntil([this] { return m_signals.filter(QStringLiteral("sysfault ")).size() == 2; }));
+    QVERIFY(m_signals.filter(QStringLiteral("sysfault ")).at(1).startsWith(QStringLiteral("sysfault 5 3 ")));
+
+    QCOMPARE(sysCall("fackerrlist").type(), QDBusMessage::ReplyMessage);
+    QVERIFY(waitUntil([this] { return !m_signals.filter(QStringLiteral("acksysfault")).isEmpty(); }));
+    QCOMPARE(m_signals.filter(QStringLiteral("acksysfault")).last(), QStringLiteral("acksysfault 5 136"));
+    QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/sysfault")).trimmed(), QByteArray("136"));
+
+    sysCall("fackerrlist");
+    QVERIFY(waitUntil([this] { return m_signals.filter(QStringLiteral("acksysfault")).size() == 2; }));
+    QCOMPARE(m_signals.filter(QStringLiteral("acksysfault")).last(), QStringLiteral("acksysfault 17 0"));
+    QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/sysfault")).trimmed(), QByteArray("0"));
+
+    // Nothing pending: the service refuses, so the GUI keeps its popup.
+    QCOMPARE(sysCall("fackerrlist").type(), QDBusMessage::ErrorMessage);
+}
+
+void TstToolSim::guiCommandsReachTheGui()
+{
+    QCOMPARE(runOk({ QStringLiteral("popup"), QStringLiteral("Info"), QStringLiteral("a=b text"), QStringLiteral("5"), QStringLiteral("1") }),
+             QStringLiteral("sent fpopupString"));
+    runOk({ QStringLiteral("prgnr"), QStringLiteral("12") });
+    runOk({ QStringLiteral("resconn"), QStringLiteral("Xml"), QStringLiteral("0") });
+    runOk({ QStringLiteral("resdiag"), QStringLiteral("Xml"), QStringLiteral("Server=10.0.0.9") });
+    QVERIFY(waitUntil([this] { return m_gui.calls.size() == 4; }));
+    QCOMPARE(m_gui.calls, (QStringList { QStringLiteral("fpopupString Info|a=b text|5|1"), QStringLiteral("fupdateprgnr 12"),
+                                         QStringLiteral("fResServiceConChanged Xml 0"),
+                                         QStringLiteral("fResServiceDiagDataChanged /var/run/diag/res_services/Xml.json") }));
+    QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/prgnr")).trimmed(), QByteArray("12"));
+    QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/ResConStates/Xml")).trimmed(), QByteArray("0"));
+    QMap<QString, QString> rows;
+    for (const QJsonValue& e : QJsonDocument::fromJson(m_root->read(QStringLiteral("/var/run/diag/res_services/Xml.json"))).object().value(QLatin1String("data")).toArray())
+        rows[e.toObject().value(QLatin1String("key")).toString()] = e.toObject().value(QLatin1String("val")).toString();
+    QCOMPARE(rows.value(QStringLiteral("Server")), QStringLiteral("10.0.0.9"));
+    QCOMPARE(rows.value(QStringLiteral("State")), QStringLiteral("not connected"));
+    runOk({ QStringLiteral("prgnr"), QStringLiteral("5") });
+
+    // Commands that need the GUI's answer reply once it came; this process must not block.
+    m_gui.fcc = true;
+    QDBusPendingCallWatcher watcher(QDBusConnection::systemBus().asyncCall(controlMessage({ QStringLiteral("getfcc") })));
+    QVERIFY(waitUntil([&watcher] { return watcher.isFinished(); }));
+    QCOMPARE(watcher.reply().arguments().value(0).toString(), QStringLiteral("true"));
+}
+
+void TstToolSim::wlanAndKeySwitchFiles()
+{
+    runOk({ QStringLiteral("wlan"), QStringLiteral("level=-71"), QStringLiteral("conn=3"), QStringLiteral("bssid=00-AA-BB-CC-DD-EE") });
+    QVERIFY(waitUntil([this] { return m_signals.contains(QStringLiteral("changed_rssilevel -71")); }));
+    QVERIFY(m_signals.contains(QStringLiteral("changed_connection 3")));
+    QCOMPARE(serviceCall("com.velmar.akku.WlanService", "/WlanObj", "com.velmar.akku.WlanInterface", "fReqGetRssiLevel").arguments().value(0).toInt(), -71);
+    QCOMPARE(serviceCall("com.velmar.akku.WlanService", "/WlanObj", "com.velmar.akku.WlanInterface", "fReqGetConnectionStatus").arguments().value(0).toInt(), 3);
+
+    // The GUI takes the second colon-separated field of the BSSID line.
+    serviceCall("com.velmar.akku.WlanService", "/WlanObj", "com.velmar.akku.WlanInterface", "fReqStationInfo");
+    QString bssid;
+    for (const QString& line : QString::fromUtf8(m_root->read(QStringLiteral("/var/run/diag/tiwlan/station-info.dat"))).split(QLatin1Char('\n'))) {
+        if (line.contains(QLatin1String("BSSID")) && line.contains(QLatin1Char(':')))
+            bssid = line.split(QLatin1Char(':')).at(1).trimmed();
+    }
+    QCOMPARE(bssid, QStringLiteral("00-AA-BB-CC-DD-EE"));
+    runOk({ QStringLiteral("wlan"), QStringLiteral("conn=1") });
+    serviceCall("com.velmar.akku.WlanService", "/WlanObj", "com.velmar.akku.WlanInterface", "fReqStationInfo");
+    QVERIFY(!m_root->read(QStringLiteral("/var/run/diag/tiwlan/station-info.dat")).contains("BSSID"));
+    runOk({ QStringLiteral("wlan"), QStringLiteral("conn=3"), QStringLiteral("level=-58") });
+
+    runOk({ QStringLiteral("keyswitch"), QStringLiteral("0") });
+    QByteArray rec = m_root->read(QStringLiteral("/proc/orimctrl/adcval"));
+    QCOMPARE(rec.size(), 6);
+    QCOMPARE(rec.at(0) & 3, 0);
+    runOk({ QStringLiteral("keyswitch"), QStringLiteral("3") });
+    QCOMPARE(m_root->read(QStringLiteral("/proc/orimctrl/adcval")).at(0) & 3, 3);
+    runOk({ QStringLiteral("keyswitch"), QStringLiteral("short") });
+    QCOMPARE(m_root->read(QStringLiteral("/proc/orimctrl/adcval")).size(), 5);
+    runOk({ QStringLiteral("keyswitch"), QStringLiteral("missing") });
+    QVERIFY(!QFileInfo::exists(m_root->path(QStringLiteral("/proc/orimctrl/adcval"))));
+    runOk({ QStringLiteral("keyswitch"), QStringLiteral("2") });
+    QCOMPARE(m_root->read(QStringLiteral("/proc/orimctrl/adcval")).at(0) & 3, 2);
+}
+
+void TstToolSim::programAndJobFilesAreAnnounced()
+{
+    QCOMPARE(runOk({ QStringLiteral("program"), QStringLiteral("7"), QStringLiteral("name=Cover M4"), QStringLiteral("unit=2") }),
+             QStringLiteral("/home/tool/config/srbprg/prg7.lua"));
+    // Read back the way the program catalogue reads it: name line, then the unit line after it.
+    const QStringList lines = QString::fromUtf8(m_root->read(QStringLiteral("/home/tool/config/srbprg/prg7.lua"))).split(QLatin1Char('\n'));
+    const QRegularExpression nameRe(QStringLiteral("^[\\s]*prg.Name[\\s]*=[\\s]*\"(.*)\".*$"));
+    const QRegularExpression unitRe(QStringLiteral("^[\\s]*prg.TorqueUnit[\\s]*=[\\s]*(.*)[\\s]*$"));
+    int nameAt = -1, unitAt = -1;
+    QString name, unit;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (nameAt < 0 && nameRe.match(lines[i]).hasMatch()) {
+            nameAt = i;
+            name = nameRe.match(lines[i]).captured(1);
+        } else if (nameAt >= 0 && unitAt < 0 && unitRe.match(lines[i]).hasMatch()) {
+            unitAt = i;
+            unit = unitRe.match(lines[i]).captured(1).trimmed();
+        }
+    }
+    QCOMPARE(name, QStringLiteral("Cover M4"));
+    QCOMPARE(unit, QStringLiteral("2"));
+
+    runOk({ QStringLiteral("job"), QStringLiteral("4"), QStringLiteral("name=Rear axle") });
+    const QList<QByteArray> job = m_root->read(QStringLiteral("/home/tool/config/jobs/job004.lua")).split('\n');
+    QByteArray nameLine;
+    for (const QByteArray& l : job) {
+        if (l.contains("jobName")) {
+            nameLine = l;
+            break;
+        }
+    }
+    QCOMPARE(nameLine.split('=').value(1), QByteArray("Rear axle"));
+
+    runOk({ QStringLiteral("delprogram"), QStringLiteral("7") });
+    runOk({ QStringLiteral("deljob"), QStringLiteral("4") });
+    QVERIFY(!QFileInfo::exists(m_root->path(QStringLiteral("/home/tool/config/srbprg/prg7.lua"))));
+    QVERIFY(!QFileInfo::exists(m_root->path(QStringLiteral("/home/tool/config/jobs/job004.lua"))));
+    runOk({ QStringLiteral("chancfg"), QStringLiteral("active=2") });
+    QCOMPARE(QJsonDocument::fromJson(m_root->read(QStringLiteral("/home/tool/config/ChanCfg.json"))).object().value(QLatin1String("EinheitDrehmoment"))
+                 .toObject().value(QLatin1String("Aktiv")).toInt(),
+             2);
+    QCOMPARE(QJsonDocument::fromJson(m_root->read(QStringLiteral("/home/tool/config/ChanCfg.json"))).object().value(QLatin1String("EinheitDrehmoment"))
+                 .toObject().value(QLatin1String("Faktoren")).toArray().size(),
+             4);
+    runOk({ QStringLiteral("chancfg"), QStringLiteral("active=1") });
+    runOk({ QStringLiteral("cfgchanged"), QStringLiteral("/home/tool/config/prg_importer") });
+
+    QVERIFY(waitUntil([this] { return m_signals.filter(QStringLiteral("cfgfilechanged")).size() == 7; }));
+    QCOMPARE(m_signals.filter(QStringLiteral("cfgfilechanged")),
+             (QStringList { QStringLiteral("cfgfilechanged /home/tool/config/srbprg/prg7.lua"), QStringLiteral("cfgfilechanged /home/tool/config/jobs/job004.lua"),
+                            QStringLiteral("cfgfilechanged /home/tool/config/srbprg/prg7.lua"), QStringLiteral("cfgfilechanged /home/tool/config/jobs/job004.lua"),
+                            QStringLiteral("cfgfilechanged /home/tool/config/ChanCfg.json"), QStringLiteral("cfgfilechanged /home/tool/config/ChanCfg.json"),
+                            QStringLiteral("cfgfilechanged /home/tool/config/prg_importer") }));
+}
+
+void TstToolSim::ctlReportsRepliesAndErrors()
+{
+    QByteArray out;
+    QCOMPARE(ctl({ QStringLiteral("idcode"), QStringLiteral("XYZ 42") }, &out), 0);
+    QCOMPARE(out, QByteArray("XYZ 42\n"));
+    QVERIFY(waitUntil([this] { return m_signals.contains(QStringLiteral("newidcode 1 1 XYZ 42")); }));
+    QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/idcode")), QByteArray("XYZ 42\n"));
+    // A part of a code is announced but does not become the tool's code.
+    QCOMPARE(ctl({ QStringLiteral("idcode"), QStringLiteral("PART"), QStringLiteral("1"), QStringLiteral("2") }), 0);
+    QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/idcode")), QByteArray("XYZ 42\n"));
+
+    QCOMPARE(ctl({ QStringLiteral("no-such-command") }), 1);
+    sysCall("frdyget");
+    QCOMPARE(ctl({ QStringLiteral("calls") }, &out), 0);
+    QCOMPARE(out, QByteArray("frdyget\n"));
+    QCOMPARE(ctl({ QStringLiteral("clearcalls") }), 0);
+    QVERIFY(simCalls().isEmpty());
+}
+
+void TstToolSim::scenarioIsPlayedInOrder()
+{
+    const QString path = m_root->path(QStringLiteral("/tmp/test.scenario"));
+    QVERIFY(m_root->write(QStringLiteral("/tmp/test.scenario"),
+                          "# a comment\n"
+                          "\n"
+                          "battery power=42   # trailing comment\n"
+                          "sleep 10\n"
+                          "nosuchcommand\n"
+                          "enable 0\n"
+                          "idcode \"two words\"\n"
+                          "echo scenario-done\n"));
+    QCOMPARE(runOk({ QStringLiteral("play"), path }), QStringLiteral("playing ") + path);
+    QVERIFY(waitUntil([this] { return m_out.contains("== scenario finished"); }));
+    QVERIFY(m_out.contains(":5: unknown command nosuchcommand"));
+    QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/battery/power")), QByteArray("42\n"));
+    QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/enable")), QByteArray("0\n"));
+    QVERIFY(waitUntil([this] { return m_signals.contains(QStringLiteral("newidcode 1 1 two words")); }));
+    const QStringList order = m_signals.filter(QRegularExpression(QStringLiteral("^(battpowerchanged|toolenable|newidcode) ")));
+    QCOMPARE(order, (QStringList { QStringLiteral("battpowerchanged 42"), QStringLiteral("toolenable 0"), QStringLiteral("newidcode 1 1 two words") }));
+    QVERIFY(m_out.indexOf("== scenario-done") > m_out.indexOf("toolenable 0"));
+    runOk({ QStringLiteral("enable"), QStringLiteral("1") });
+}
+
+void TstToolSim::rootIsKeptAcrossRunsAndRefilledOnRequest()
+{
+    const int before = runOk({ QStringLiteral("result"), QStringLiteral("ok") }).toInt();
+    stopSim();
+    QVERIFY(m_root->write(QStringLiteral("/home/tool/config/srbprg/prg5.lua"), "changed\n"));
+
+    // An existing root is used as it is; the ids go on.
+    QVERIFY(startSim());
+    QCOMPARE(m_root->read(QStringLiteral("/home/tool/config/srbprg/prg5.lua")), QByteArray("changed\n"));
+    QVERIFY(runOk({ QStringLiteral("result"), QStringLiteral("ok") }).toInt() > before);
+    // The state comes back from the diagnostic tree.
+    QCOMPARE(sysCall("fbattpowerget").arguments().value(0).toInt(), 42);
+    stopSim();
+
+    QVERIFY(startSim({ QStringLiteral("--fresh") }));
+    QVERIFY(m_root->read(QStringLiteral("/home/tool/config/srbprg/prg5.lua")).contains("prg.Name"));
+    QVERIFY(!QFileInfo::exists(m_root->path(QStringLiteral("/home/tool/data/result.sq3"))));
+    QVERIFY(!QFileInfo::exists(m_root->path(QStringLiteral("/tmp/test.scenario"))));
+    QCOMPARE(sysCall("fbattpowerget").arguments().value(0).toInt(), 80);
+    stopSim();
+
+    // A directory toolsim did not fill is never emptied.
+    TempSysroot foreign;
+    QVERIFY(foreign.write(QStringLiteral("/precious"), "keep me"));
+    QProcess p;
+    p.start(Sim, { QStringLiteral("run"), QStringLiteral("--sysroot"), foreign.root(), QStringLiteral("--fresh") });
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitCode(), 2);
+    QCOMPARE(foreign.read(QStringLiteral("/precious")), QByteArray("keep me"));
+}
+
+QTEST_GUILESS_MAIN(TstToolSim)
+#include "tst_toolsim.moc"

@@ -1,0 +1,5 @@
+-- Master job of the manual operation: the operator picks program and job on the tool.
+masterjob = {}
+masterjob.Mode = "manual"
+masterjob.AllowProgramSelection = true
+masterjob.AllowJobSelection = true
