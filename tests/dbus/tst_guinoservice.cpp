@@ -1,0 +1,135 @@
+// The GUI on a bus where none of the tool's services runs.
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QQuickItem>
+#include <QtTest>
+
+#include "dbustestbench.h"
+#include "mainwindow.h"
+#include "systemlog.h"
+#include "testsupport.h"
+
+class TestGuiNoService : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void startsWithoutServices();
+    void enableWithoutSystemService();
+    void operationModeWithoutSystemService();
+
+private:
+    static int count(const QStringList& lines, const QString& prefix)
+    {
+        int n = 0;
+        for (const QString& l : lines)
+            n += l.startsWith(prefix) ? 1 : 0;
+        return n;
+    }
+    bool monitorSees(const QString& text)
+    {
+        return m_monitorOutput.contains(text);
+    }
+    void readMonitor(const QString& until)
+    {
+        waitUntil([&] {
+            m_monitorOutput += QString::fromUtf8(m_monitor.readAllStandardOutput());
+            return m_monitorOutput.contains(until);
+        }, 10000);
+    }
+
+    TempSysroot* m_root = nullptr;
+    PrivateBus* m_bus = nullptr;
+    DBusTestBench* m_bench = nullptr;
+    MainWindow* m_window = nullptr;
+    QStringList m_startupLog;
+    QProcess m_monitor;
+    QString m_monitorOutput;
+};
+
+void TestGuiNoService::initTestCase()
+{
+    m_root = new TempSysroot;
+    m_bus = new PrivateBus;
+    QVERIFY(m_bus->isRunning());
+    m_bench = new DBusTestBench(m_bus->address());
+
+    // A bus monitor sees every call to the system service's interface, also those that no
+    // one can receive.
+    m_monitor.start(QStringLiteral("dbus-monitor"), { QStringLiteral("--address"), m_bus->address(), QStringLiteral("--monitor"),
+        QStringLiteral("type='method_call',interface='com.velmar.akku.SysInterface'") });
+    QVERIFY(m_monitor.waitForStarted());
+    // Once its own probe shows up, the monitor is listening.
+    QVERIFY(waitUntil([&] {
+        m_bench->call(QStringLiteral("com.velmar.akku.SysService"), QStringLiteral("/SysObj"), QStringLiteral("com.velmar.akku.SysInterface"),
+            QStringLiteral("probe"));
+        m_monitorOutput += QString::fromUtf8(m_monitor.readAllStandardOutput());
+        return m_monitorOutput.contains(QLatin1String("member=probe"));
+    }));
+
+    SystemLog::startCapture();
+    m_window = new MainWindow(nullptr, QUrl::fromLocalFile(QStringLiteral(TEST_DIR "/RecordingScene.qml")));
+    m_startupLog = SystemLog::capturedLines();
+    SystemLog::stopCapture();
+}
+
+void TestGuiNoService::cleanupTestCase()
+{
+    m_monitor.terminate();
+    m_monitor.waitForFinished(2000);
+    delete m_window;
+    delete m_bench;
+    delete m_bus;
+    delete m_root;
+}
+
+// The window comes up, owns its name and answers; the queries failed without a message.
+void TestGuiNoService::startsWithoutServices()
+{
+    QVERIFY(m_window->rootItem());
+    QVERIFY(QDBusConnection::systemBus().interface()->isServiceRegistered(QStringLiteral("com.velmar.akku.GUIService")).value());
+    const QDBusMessage reply = m_bench->callGui(QStringLiteral("getFccTestMode"));
+    QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+    QCOMPARE(count(m_startupLog, QStringLiteral("<3>SysService.frdyget not possible: ")), 1);
+    QVERIFY(m_startupLog.contains(QStringLiteral(
+        "<3>SysService.frdyget not possible: org.freedesktop.DBus.Error.ServiceUnknown, "
+        "The name com.velmar.akku.SysService was not provided by any .service files")));
+    // The scene keeps its defaults: none of the answers arrived.
+    for (const QString& c : DBusTestBench::sceneCalls(*m_window))
+        QVERIFY2(!c.startsWith(QLatin1String("setReady")), qPrintable(c));
+}
+
+// One error line, and no "frdyflagset" ever leaves.
+void TestGuiNoService::enableWithoutSystemService()
+{
+    SystemLog::startCapture();
+    m_window->enableScrewdriver();
+    const QStringList log = SystemLog::capturedLines();
+    SystemLog::stopCapture();
+    QCOMPARE(log.size(), 1);
+    QVERIFY(log.first().startsWith(QLatin1String("<3>SysService.frdyget not possible: org.freedesktop.DBus.Error.ServiceUnknown, ")));
+
+    // Everything the GUI sent before this marker has reached the monitor.
+    m_bench->call(QStringLiteral("com.velmar.akku.SysService"), QStringLiteral("/SysObj"), QStringLiteral("com.velmar.akku.SysInterface"),
+        QStringLiteral("marker"));
+    readMonitor(QStringLiteral("member=marker"));
+    QVERIFY(monitorSees(QStringLiteral("member=frdyget")));
+    QVERIFY(!monitorSees(QStringLiteral("member=frdyflagset")));
+}
+
+void TestGuiNoService::operationModeWithoutSystemService()
+{
+    SystemLog::startCapture();
+    const int before = DBusTestBench::sceneCalls(*m_window).size();
+    m_window->setOperationMode(2, 0, 1);
+    const QStringList log = SystemLog::capturedLines();
+    SystemLog::stopCapture();
+    QCOMPARE(log, QStringList { QStringLiteral("<3>Set operation mode failed") });
+    QCOMPARE(DBusTestBench::sceneCalls(*m_window).size(), before);
+}
+
+QTEST_MAIN(TestGuiNoService)
+#include "tst_guinoservice.moc"
