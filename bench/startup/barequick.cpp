@@ -3,6 +3,8 @@
 #include <QQmlEngine>
 #include <QQmlComponent>
 #include <QQuickWidget>
+#include <QEvent>
+#include <QTimer>
 #include <cstdio>
 
 int main(int argc, char* argv[])
@@ -14,11 +16,16 @@ int main(int argc, char* argv[])
     QQmlComponent component(view.engine());
     component.setData("import QtQuick\nRectangle { width: 240; height: 320; color: 'black'; Text { text: 'P:--'; color: 'white' } }", QUrl());
     view.setContent(QUrl(), &component, component.create());
-    QObject::connect(&view, &QQuickWidget::frameSwapped, &app, [] {
-        std::printf("first frame\n");
-        std::fflush(stdout);
-        QCoreApplication::exit(0);
-    });
+    // The same measure as the GUI's: the first paint of the widget.
+    struct Filter : QObject {
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                QTimer::singleShot(0, [] { std::printf("first frame\n"); std::fflush(stdout); QCoreApplication::exit(0); });
+            return false;
+        }
+    } filter;
+    view.installEventFilter(&filter);
     view.show();
     return app.exec();
 }

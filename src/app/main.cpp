@@ -29,7 +29,7 @@ int main(int argc, char* argv[])
     window->show();
     // Start-up measurement aid: report the first frame and end.
     if (qEnvironmentVariableIntValue("NEWGUI_EXIT_AFTER_FIRST_FRAME")) {
-        QObject::connect(window->view(), &QQuickWidget::frameSwapped, &app, [] {
+        onEveryFrame(window->view(), [] {
             std::printf("first frame\n");
             std::fflush(stdout);
             QCoreApplication::exit(0);

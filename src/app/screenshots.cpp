@@ -1,6 +1,7 @@
 #include "screenshots.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QQuickWidget>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -12,11 +13,38 @@
 namespace {
 int g_signalFds[2] = { -1, -1 };
 
+class FrameFilter : public QObject
+{
+public:
+    FrameFilter(QObject* parent, std::function<void()> callback)
+        : QObject(parent)
+        , m_callback(std::move(callback))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        // Reported once the paint event has been handled.
+        if (event->type() == QEvent::Paint)
+            QTimer::singleShot(0, this, [this] { m_callback(); });
+        return false;
+    }
+
+private:
+    std::function<void()> m_callback;
+};
+
 void onSigusr1(int)
 {
     const char c = 1;
     [[maybe_unused]] ssize_t n = ::write(g_signalFds[0], &c, 1);
 }
+}
+
+void onEveryFrame(QQuickWidget* view, std::function<void()> callback)
+{
+    view->installEventFilter(new FrameFilter(view, std::move(callback)));
 }
 
 ScreenshotWriter::ScreenshotWriter(QQuickWidget* view)
@@ -41,7 +69,7 @@ ScreenshotWriter::ScreenshotWriter(QQuickWidget* view)
         sigaction(SIGUSR1, &sa, nullptr);
     }
     if (m_auto)
-        connect(m_view, &QQuickWidget::frameSwapped, this, &ScreenshotWriter::frameSwapped);
+        onEveryFrame(m_view, [this] { frameSwapped(); });
     m_sinceLast.start();
 }
 
@@ -65,8 +93,14 @@ void ScreenshotWriter::grabNow()
 
 void ScreenshotWriter::frameSwapped()
 {
+    if (m_pending)
+        return;
     if (m_sinceLast.elapsed() < 100) {
-        QTimer::singleShot(120, this, [this] { frameSwapped(); });
+        m_pending = true;
+        QTimer::singleShot(120, this, [this] {
+            m_pending = false;
+            frameSwapped();
+        });
         return;
     }
     const QImage image = m_view->grabFramebuffer();

@@ -5,8 +5,14 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class QQuickWidget;
 class QSocketNotifier;
+
+// Calls `callback` after every paint of the view, that is after every frame that reached the
+// screen (QQuickWidget renders into the widget's backing store). Lives as long as `view`.
+void onEveryFrame(QQuickWidget* view, std::function<void()> callback);
 
 // Desktop and test aid, inactive unless NEWGUI_SCREENSHOT_DIR is set: every SIGUSR1 writes
 // a grab of the view to "<dir>/grab-NNNN.png" and "<dir>/latest.png" (written under a
@@ -26,6 +32,7 @@ private:
     QQuickWidget* m_view;
     QString m_dir;
     bool m_auto = false;
+    bool m_pending = false;
     int m_count = 0;
     QImage m_last;
     QElapsedTimer m_sinceLast;
