@@ -14,7 +14,7 @@ GUIView {
         guiView_setTheme(value)
     }
 
-    headerText: qsTr("Diagnosis")
+    headerText: qsTr("Services")
     fontFamily: mainwindow.defaultFont
     focus: true
 

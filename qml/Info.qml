@@ -14,7 +14,7 @@ GUIView {
         guiView_setTheme(value)
     }
 
-    headerText: qsTr("System information")
+    headerText: qsTr("Info")
     fontFamily: mainwindow.defaultFont
     focus: true
 

@@ -14,7 +14,7 @@ GUIView {
         guiView_setTheme(value)
     }
 
-    headerText: qsTr("Language selection")
+    headerText: qsTr("Language")
     fontFamily: mainwindow.defaultFont
     focus: true
 

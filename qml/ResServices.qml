@@ -14,7 +14,7 @@ GUIView {
         guiView_setTheme(value)
     }
 
-    headerText: qsTr("Res Services")
+    headerText: mainwindow.serviceName !== "" ? qsTr(mainwindow.serviceName) : qsTr("Res Services")
     fontFamily: mainwindow.defaultFont
     focus: true
 

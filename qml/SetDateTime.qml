@@ -14,7 +14,7 @@ GUIView {
         guiView_setTheme(value)
     }
 
-    headerText: qsTr("Date & Time setting")
+    headerText: qsTr("Set Date")
     fontFamily: mainwindow.defaultFont
     focus: true
 

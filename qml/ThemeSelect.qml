@@ -14,7 +14,7 @@ GUIView {
         guiView_setTheme(value)
     }
 
-    headerText: qsTr("Theme selection")
+    headerText: qsTr("Theme")
     fontFamily: mainwindow.defaultFont
     focus: true
 

@@ -67,6 +67,7 @@ TestCase {
     }
 
     function grab(fileName) {
+        settle()
         var image = grabImage(scene)
         if (fileName)
             image.save(grabDir + "/" + fileName)
@@ -99,6 +100,7 @@ TestCase {
     }
 
     when: windowShown
+    visible: true
     width: 240
     height: 320
 

@@ -114,15 +114,15 @@ SceneTestCase {
             { tag: "idcodeviewer", header: "Visible", bar: "Visible" },
             { tag: "operationmode", header: "Visible", bar: "Visible" },
             { tag: "idcodeassign", header: "Visible", bar: "Visible" },
-            { tag: "language", header: "Visible", bar: "Visible", title: "Language selection", middle: "Back" },
+            { tag: "language", header: "Visible", bar: "Visible", title: "Language", middle: "Back" },
             { tag: "setdate", header: "Visible", bar: "Visible", title: "Set Date", middle: "Back" },
             { tag: "settime", header: "Visible", bar: "Visible", title: "Set Time", middle: "Back" },
-            { tag: "setdatetime", header: "Visible", bar: "Visible", title: "Date & Time setting", middle: "Back" },
+            { tag: "setdatetime", header: "Visible", bar: "Visible", title: "Set Date", middle: "Back" },
             { tag: "testview", header: "Invisible", bar: "Invisible", title: "Test" },
-            { tag: "themeselect", header: "Visible", bar: "Visible", title: "Theme selection", middle: "Back" },
+            { tag: "themeselect", header: "Visible", bar: "Visible", title: "Theme", middle: "Back" },
             { tag: "game", header: "Invisible", bar: "Visible", title: "Game", middle: "Back" },
             { tag: "mainmenu", header: "Visible", bar: "Visible" },
-            { tag: "info", header: "Visible", bar: "Visible", title: "System information", middle: "Back" },
+            { tag: "info", header: "Visible", bar: "Visible", title: "Info", middle: "Back" },
             { tag: "warning", header: "Invisible", bar: "Visible", title: "Caution", middle: "OK" },
             { tag: "program", header: "Visible", bar: "Visible", title: "Program", middle: "Back" },
             { tag: "prgselect", header: "Visible", bar: "Visible" },
@@ -130,7 +130,7 @@ SceneTestCase {
             { tag: "job", header: "Visible", bar: "Visible" },
             { tag: "exchange", header: "Visible", bar: "Visible", title: "Exchange", middle: "Back" },
             { tag: "picviewer", header: "Visible", bar: "Visible", title: "Picture Viewer", middle: "Back" },
-            { tag: "diagnosis", header: "Visible", bar: "Visible", title: "Diagnosis", middle: "Back" },
+            { tag: "diagnosis", header: "Visible", bar: "Visible", title: "Services", middle: "Back" },
             { tag: "resservices", header: "Visible", bar: "Visible", title: "Res Services", middle: "Back" },
             { tag: "popupgui", header: "Invisible", bar: "Visible", title: "Popup", middle: "OK" },
             { tag: "leave", header: "Visible", bar: "Visible", title: "Leave", middle: "Back" },
@@ -151,6 +151,13 @@ SceneTestCase {
         compare(findChild(scene.screen, "guiViewTitleText").text, data.title)
         if (data.middle !== undefined)
             compare(part("buttonBar").btnMiddleStr, data.middle)
+    }
+
+    function test_serviceDetailTitle() {
+        startScene()
+        scene.serviceName = "XML"
+        scene.gotoState('resservices')
+        compare(findChild(scene.screen, "guiViewTitleText").text, "XML")
     }
 
     function test_headerAndBarSlide() {

@@ -1,0 +1,263 @@
+import QtQuick
+import QtTest
+
+SceneTestCase {
+    id: tc
+    name: "Header"
+
+    // One scene for all cases (it slides in only once); cases that look at the state
+    // after start-up make their own.
+    function init() {
+        if (!scene)
+            startScene()
+        cMainWindow.calls = []
+        cMainWindow.wlanActivation = true
+        scene.batteryPower(100)
+    }
+
+    function cleanup() {
+    }
+
+    function cleanupTestCase() {
+        stopScene()
+    }
+
+    function test_batteryLowBlinksRed() {
+        var fill = part("batteryFill")
+        var battery = part("battery")
+        scene.batteryPower(19)
+        fuzzyCompare(fill.width, 6.65, 0.001)
+        verify(Qt.colorEqual(fill.color, "red"))
+        verify(part("batteryBlink").running)
+        tryCompare(battery, "visible", true)
+        var image = grab("header_battery_low.png")
+        verify(isRed(image, 13, 14), "red fill")
+        verify(isRed(image, 17, 14), "red fill to 6.65 px")
+        verify(!isRed(image, 20, 14), "no fill further right")
+        verify(isWhite(image, 10, 14), "outline")
+        tryCompare(battery, "visible", false)
+        image = grab()
+        verify(!isWhite(image, 10, 14) && !isRed(image, 13, 14), "the symbol is off in the dark phase")
+        tryCompare(battery, "visible", true)
+    }
+
+    function test_batteryFullSteadyWhite() {
+        var fill = part("batteryFill")
+        scene.batteryPower(19)
+        scene.batteryPower(150)
+        compare(fill.width, 35)
+        verify(Qt.colorEqual(fill.color, '#ffffff'))
+        verify(!part("batteryBlink").running)
+        verify(part("battery").visible)
+        var image = grab("header_battery_full.png")
+        compare(countPixels(image, 12, 8, 47, 22, isWhite), 35 * 14)
+        // the blink threshold
+        scene.batteryPower(20)
+        verify(!part("batteryBlink").running)
+        verify(Qt.colorEqual(fill.color, '#ffffff'))
+        fuzzyCompare(fill.width, 7, 0.001)
+        scene.batteryPower(-5)
+        compare(fill.width, 0)
+        verify(part("batteryBlink").running)
+    }
+
+    function test_programLabel_data() {
+        return [
+            { tag: "0", value: 0, text: "P:0" },
+            { tag: "255", value: 255, text: "P:255" },
+            { tag: "256", value: 256, text: "P:--" },
+            { tag: "-1", value: -1, text: "P:--" },
+            { tag: "no program", value: -88, text: "P:--" },
+            { tag: "text", value: "12", text: "P:12" }
+        ]
+    }
+
+    function test_programLabel(data) {
+        startScene()
+        compare(part("prgLabel").text, "P:--")
+        scene.updatePrgnr(data.value)
+        compare(part("prgLabel").text, data.text)
+        compare(scene.prgnumber, Number(data.value))
+    }
+
+    function test_programLabelDrawn() {
+        scene.updatePrgnr(7)
+        var image = grab("header_program.png")
+        verify(countPixels(image, 164, 0, 231, 30, isWhite) > 20, "the label is drawn")
+        compare(countPixels(image, 231, 0, 240, 30, isWhite), 0, "right-aligned within 67 px")
+    }
+
+    function test_leds() {
+        startScene()
+        var enable = part("enableLed")
+        var ready = part("readyLed")
+        compare(enable.state, "Off")
+        compare(ready.state, "Yellow")
+
+        scene.setEnable(true)
+        compare(enable.state, "On")
+        compare(enable.source, "qrc:/pics/LED_Yellow2.png")
+        compare(callsTo("syslogDebug").map(function (c) { return c.args[0] }), ["update left led true"])
+
+        scene.setReady(true)
+        compare(ready.state, "Green")
+        compare(ready.source, "qrc:/pics/LED_Green2.png")
+        verify(!part("ledBlink").running, "green is steady")
+
+        scene.setSysFault(true)
+        compare(ready.state, "Red", "a fault wins over ready")
+        verify(part("ledBlink").running)
+        tryCompare(ready, "source", "qrc:/pics/LED_Off2.png")
+        tryCompare(ready, "source", "qrc:/pics/LED_Red2.png")
+
+        scene.setSysFault(false)
+        scene.setReady(false)
+        compare(ready.state, "Yellow")
+        tryCompare(ready, "source", "qrc:/pics/LED_Off2.png")
+        tryCompare(ready, "source", "qrc:/pics/LED_Yellow2.png")
+
+        scene.setEnable(false)
+        compare(enable.source, "qrc:/pics/LED_Off2.png")
+    }
+
+    function test_ledsDrawn() {
+        scene.setEnable(true)
+        scene.setReady(true)
+        var image = grab("header_leds.png")
+        // yellow enable LED, green ready LED: centre pixels
+        verify(image.red(138, 15) > 150 && image.green(138, 15) > 120 && image.blue(138, 15) < 100, "yellow")
+        verify(image.green(161, 17) > image.red(161, 17) + 60 && image.green(161, 17) > image.blue(161, 17) + 60, "green")
+    }
+
+    function test_connectionIcon_data() {
+        return [
+            { tag: "one disconnected", values: { a: 1, b: 0 }, state: "Off",
+              auto: "qrc:/pics/ICON_ZK_blue_network-rot.png", manual: "qrc:/pics/Hand_rot.png" },
+            { tag: "connected", values: { a: 1 }, state: "On",
+              auto: "qrc:/pics/ICON_ZK_blue_network-gruen.png", manual: "qrc:/pics/Hand_grün.png" },
+            { tag: "neither", values: { a: 2 }, state: "None",
+              auto: "qrc:/pics/ICON_ZK_blue_network-weiss.png", manual: "qrc:/pics/Hand_weiß.png" },
+            { tag: "no services", values: {}, state: "None",
+              auto: "qrc:/pics/ICON_ZK_blue_network-weiss.png", manual: "qrc:/pics/Hand_weiß.png" }
+        ]
+    }
+
+    function test_connectionIcon(data) {
+        var icon = part("srvIcon")
+        scene.resServiceConChanged({ values: data.values })
+        compare(icon.state, data.state)
+        verify(icon.visible)
+        compare(icon.source, data.auto)
+        tryCompare(icon, "status", Image.Ready)
+        scene.updateOperationMode(2, 1, 1)
+        compare(icon.source, data.manual, "manual operation shows the hand")
+        tryCompare(icon, "status", Image.Ready)
+        scene.updateOperationMode(0, 1, 1)
+        compare(icon.source, data.auto)
+        part("header").setSrvStateValues(null)
+        compare(icon.state, "DISABLED")
+        verify(!icon.visible)
+    }
+
+    function test_wifiBars() {
+        startScene()
+        var bars = part("signalBars")
+        cMainWindow.wlanActivation = true
+        scene.wifiSignal(3)
+        verify(!bars.visible, "hidden before the connection is known")
+        scene.wifiConn(3)
+        verify(part("antenna").visible)
+        verify(!part("wlanCross").visible)
+        verify(bars.visible)
+        for (var k = 1; k <= 5; ++k)
+            compare(part("bar" + k).visible, k <= 3, "bar " + k)
+        var image = grab("header_wifi3.png")
+        // bar k at x 66 + 6 (k - 1), 4 wide, bottoms at y 23
+        verify(isWhite(image, 67, 21) && isWhite(image, 73, 21) && isWhite(image, 79, 21))
+        verify(isWhite(image, 79, 13), "bar 3 is 11 high")
+        verify(!isWhite(image, 79, 10))
+        verify(!isWhite(image, 85, 21) && !isWhite(image, 91, 21), "bars 4 and 5 off")
+
+        scene.wifiSignal(5)
+        for (k = 1; k <= 5; ++k)
+            verify(part("bar" + k).visible)
+        scene.wifiConn(1)
+        verify(!bars.visible)
+        scene.wifiSignal(3)
+        for (k = 1; k <= 5; ++k)
+            verify(!part("bar" + k).visible, "no bars without a connection")
+    }
+
+    function test_wifiConnRefreshesNames() {
+        cMainWindow.ssidValue = "Line 4"
+        cMainWindow.bssidValue = "00:11:22:33:44:55"
+        scene.wifiConn(3)
+        compare(scene.wifiConnection, 3)
+        compare(scene.ssid, "Line 4")
+        compare(scene.bssid, "00:11:22:33:44:55")
+        scene.setSSID("other")
+        scene.setBSSID("-")
+        compare(scene.ssid, "other")
+        compare(scene.bssid, "-")
+        scene.infoRssiLevel(-67)
+        compare(scene.rssiLevel, -67)
+    }
+
+    function test_wlanSwitchedOff() {
+        cMainWindow.wlanActivation = false
+        scene.wifiSignalParam = 4
+        scene.wifiConn(3)
+        verify(part("wlanCross").visible, "the cross shows WLAN off")
+        verify(part("antenna").visible)
+        var image = grab("header_wlan_off.png")
+        verify(countPixels(image, 56, 4, 76, 28, isRed) > 5, "red cross drawn")
+    }
+
+    function test_activationWatch() {
+        var timer = part("activationTimer")
+        var header = part("header")
+        scene.wifiConn(3)
+        scene.wifiSignal(2)
+        scene.wlanInterface(false)
+        verify(timer.running)
+        compare(header.activationTicks, 20)
+        cMainWindow.wlanActivation = false
+        timer.triggered()
+        verify(part("wlanCross").visible)
+        verify(!part("signalBars").visible)
+        cMainWindow.wlanActivation = true
+        timer.triggered()
+        verify(!part("wlanCross").visible)
+        verify(part("antenna").visible)
+        for (var i = 0; i < 17; ++i)
+            timer.triggered()
+        verify(timer.running)
+        timer.triggered()
+        verify(!timer.running, "stops after the 20th tick")
+        scene.wlanInterface(true)
+        verify(timer.running, "a new report restarts the watch")
+        compare(header.activationTicks, 20)
+        timer.stop()
+    }
+
+    function test_testModeMarker() {
+        cMainWindow.wlanActivation = false
+        scene.wifiConn(3)
+        scene.setFccTestMode(true)
+        verify(part("testMarker").visible)
+        verify(!part("antenna").visible)
+        verify(!part("wlanCross").visible)
+        verify(!part("signalBars").visible)
+        var image = grab("header_testmode.png")
+        verify(countPixels(image, 40, 0, 107, 30, isRed) > 20, "red Test marker")
+        scene.wifiConn(3)
+        verify(!part("antenna").visible, "stays hidden in test mode")
+        part("activationTimer").triggered()
+        verify(!part("wlanCross").visible)
+        scene.setFccTestMode(false)
+        verify(!part("testMarker").visible)
+        verify(part("antenna").visible)
+        verify(part("signalBars").visible)
+        verify(part("wlanCross").visible)
+    }
+}

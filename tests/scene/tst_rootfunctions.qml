@@ -1,0 +1,112 @@
+import QtQuick
+import QtTest
+
+SceneTestCase {
+    id: tc
+    name: "RootFunctions"
+
+    function result(cycle, torque) {
+        return { prg_nr: "5", prg_name: "M6", result: "1", torque: torque, dTorque: "12.000", angle: "90.00",
+                 dAngle: "-", tgs: "0.800", dTgs: "-", cycle: cycle, qcode: "0", row: "17", torqueUnit: "Nm" }
+    }
+
+    function test_resultCache() {
+        startScene()
+        scene.gotoState('info')
+        scene.setResults(result("ID-0001", "12.500"))
+        compare(scene.ongoingTightening, false)
+        compare(scene.curridcode, "ID-0001")
+        compare([scene.ac_prgnr, scene.ac_torque, scene.ac_cycle, scene.ac_row, scene.ac_torqueUnit],
+                ["5", "12.500", "ID-0001", "17", "Nm"])
+
+        // the host's reset: cache untouched, the last identification code shown
+        scene.newIdcode("SCAN-77")
+        scene.setResults(result("-", "-"))
+        compare(scene.ongoingTightening, true)
+        compare(scene.curridcode, "SCAN-77")
+        compare(scene.ac_torque, "12.500")
+        compare(scene.ac_cycle, "ID-0001")
+
+        scene.genericListShowArrows = 3
+        scene.resetResult()
+        compare(scene.ongoingTightening, true)
+        compare(scene.genericListShowArrows, 0)
+        compare(scene.ac_torque, "12.500")
+
+        scene.setAcCacheValues("1", "a", "0", "1.0", "-", "-", "-", "-", "-", "-", "0", "1", "Nm")
+        compare(scene.ac_prgnr, "5", "a cycle of - fills nothing")
+    }
+
+    function test_identificationCode() {
+        startScene()
+        scene.gotoState('info')
+        scene.newIdcode("ABC")
+        compare(scene.id_code, "ABC")
+        compare(scene.curridcode, "ABC")
+        compare(scene.firstInit, true, "only the actual values screen clears it")
+    }
+
+    function test_exceptionsAreLogged() {
+        startScene()
+        scene.updatePrgnr(7)
+        scene.updatePrgnr(Symbol("bad"))
+        scene.newIdcode(Symbol("bad"))
+        scene.displayscanicon(Symbol("bad"))
+        var lines = callsTo("logToSys").map(function (c) { return c.args[0] })
+        compare(lines.length, 3)
+        verify(lines[0].indexOf("JS Exception in updatePrgnr: ") === 0, lines[0])
+        verify(lines[1].indexOf("JS Exception in newIdcode:") === 0, lines[1])
+        verify(lines[2].indexOf("JS Exception in displayscanicon:") === 0, lines[2])
+        compare(part("prgLabel").text, "P:7", "the scene keeps its state")
+    }
+
+    function test_scanIcon() {
+        startScene()
+        scene.displayscanicon(scene._SCAN_BTN_LEFT)
+        compare(scene.scan, true)
+        compare(scene.scanBtn, 2)
+        scene.hidescanicon()
+        compare(scene.scan, false)
+        compare(scene.scanBtn, 0)
+    }
+
+    function test_modes() {
+        startScene()
+        scene.updateOperationMode(2, 1, 0)
+        compare([scene.opMode, scene.prgallow, scene.joballow], [2, 1, 0])
+        compare(scene.modesAllowed, { showmanop: false })
+        scene.checkAllowedModes('showmanop', true)
+        compare(scene.modesAllowed, { showmanop: true })
+        scene.checkAllowedModes('other', 0)
+        compare(scene.modesAllowed, { showmanop: true, other: false })
+    }
+
+    function test_wlanRestartFlag() {
+        startScene()
+        compare(scene.getWlanRestarted(), false)
+        scene.setWlanRestarted(true)
+        compare(scene.getWlanRestarted(), true)
+        scene.restartWlanProcessSuccess()
+        compare(scene.wlanRestarted, false)
+    }
+
+    function test_keyPositionChangesNothingYet() {
+        startScene()
+        scene.gotoState('info')
+        scene.updateKeyPos(-1, 403)
+        compare(scene.bmsKeyMode, false)
+        compare(part("buttonBar").btnMiddleStr, "Back")
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'mainmenu', "the keys still operate the screens")
+        compare(callsTo("logToSys").length, 0)
+    }
+
+    function test_constants() {
+        startScene()
+        compare([scene._SCAN_BTN_A, scene._SCAN_BTN_LEFT, scene._SCAN_BTN_RIGHT], [1, 2, 3])
+        compare([scene._BMS_BTN_LEFT, scene._BMS_BTN_A, scene._BMS_BTN_RIGHT], [0, 1, 2])
+        compare([scene.rssiLevel, scene.wifiConnection, scene.prgnumber, scene.basicPointSize], [-999, 1, -1, 23])
+        compare(scene.disable_color, '#999999')
+        compare([scene.width, scene.height], [240, 320])
+    }
+}
