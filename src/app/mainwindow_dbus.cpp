@@ -47,7 +47,7 @@ void MainWindow::initDBus()
     subscribe(bus, System, "battstatuschanged", this, SLOT(fbatteryStatus(int)));
     subscribe(bus, System, "battcntdwn", this, SLOT(fbatteryCountDown(int)));
     subscribe(bus, System, "rdychanged", this, SLOT(freadychanged(int,int)));
-    // "sysfault" and "acksysfault" are subscribed by the fault handling.
+    // "sysfault" and "acksysfault" go here, in this order, with the fault handlers.
     subscribe(bus, System, "toolenable", this, SLOT(ftoolenable(int)));
     subscribe(bus, Wlan, "changed_connection", this, SLOT(wlanConnectionChanged(int)));
     subscribe(bus, Wlan, "changed_rssilevel", this, SLOT(wlanLevelChanged(int)));
