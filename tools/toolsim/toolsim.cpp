@@ -274,9 +274,8 @@ void ToolSim::logCall(const QString& method, const QVariantList& args)
     say(QStringLiteral("<- ") + text);
 }
 
-void ToolSim::emitSignal(const char* what, const QString& text)
+void ToolSim::traceSignal(const QString& text)
 {
-    Q_UNUSED(what)
     say(QStringLiteral("-> ") + text);
 }
 
@@ -378,7 +377,7 @@ int ToolSim::toolEnable()
 
 void ToolSim::emitReadyChanged()
 {
-    emitSignal("rdychanged", QStringLiteral("rdychanged %1 %2").arg(m_ist).arg(m_soll));
+    traceSignal(QStringLiteral("rdychanged %1 %2").arg(m_ist).arg(m_soll));
     Q_EMIT m_sys->rdychanged(m_ist, m_soll);
 }
 
@@ -436,7 +435,7 @@ bool ToolSim::acknowledgeFault(QString* error)
     const int next = m_faults.isEmpty() ? 0 : m_faults.last().first * 8 + m_faults.last().second;
     DeviceFiles::writeDiag(QStringLiteral("sysfault"), QString::number(next));
     QTimer::singleShot(0, this, [this, quitted, next] {
-        emitSignal("acksysfault", QStringLiteral("acksysfault %1 %2").arg(quitted).arg(next));
+        traceSignal(QStringLiteral("acksysfault %1 %2").arg(quitted).arg(next));
         Q_EMIT m_sys->acksysfault(quitted, next);
     });
     return true;
@@ -512,7 +511,7 @@ void ToolSim::sendToGui(const QString& method, const QVariantList& args, const D
 
 void ToolSim::announce(const QString& devicePath)
 {
-    emitSignal("cfgfilechanged", QStringLiteral("cfgfilechanged ") + devicePath);
+    traceSignal(QStringLiteral("cfgfilechanged ") + devicePath);
     Q_EMIT m_sys->cfgfilechanged(devicePath);
 }
 
@@ -610,7 +609,7 @@ bool ToolSim::cmdResult(const Args& a, const Done& done, QString* error)
         return false;
     }
     DeviceFiles::writeDiag(QStringLiteral("cycle"), QString::number(++m_cycle));
-    say(QStringLiteral("   result %1: %2 P%3 %4 Nm-unit %5 qcode 0x%6 id code %7")
+    say(QStringLiteral("   result %1: %2 program %3 torque %4 unit %5 qcode 0x%6 id code %7")
             .arg(id)
             .arg(ok ? QStringLiteral("OK") : QStringLiteral("NOK"))
             .arg(t.prgNr)
@@ -619,7 +618,7 @@ bool ToolSim::cmdResult(const Args& a, const Done& done, QString* error)
             .arg(t.qcode, 0, 16)
             .arg(t.idCode.isNull() ? QStringLiteral("NULL") : t.idCode.toString()));
     const QString db = QLatin1String(DevicePaths::ResultDb);
-    emitSignal("newresult", QStringLiteral("newresult %1 %2").arg(db).arg(id));
+    traceSignal(QStringLiteral("newresult %1 %2").arg(db).arg(id));
     Q_EMIT m_res->newresult(db, id);
     done(true, QString::number(id));
     return true;
@@ -641,7 +640,7 @@ bool ToolSim::cmdIdcode(const Args& a, const Done& done, QString* error)
         m_idcode = code;
         DeviceFiles::writeDiag(QStringLiteral("idcode"), code);
     }
-    emitSignal("newidcode", QStringLiteral("newidcode %1 %2 %3").arg(first).arg(second).arg(code));
+    traceSignal(QStringLiteral("newidcode %1 %2 %3").arg(first).arg(second).arg(code));
     Q_EMIT m_res->newidcode(first, second, code);
     done(true, code);
     return true;
@@ -663,17 +662,17 @@ bool ToolSim::cmdBattery(const Args& a, const Done& done, QString* error)
     if (a.has(QStringLiteral("power"))) {
         m_battPower = power;
         DeviceFiles::writeDiag(QStringLiteral("battery/power"), QString::number(power));
-        emitSignal("battpowerchanged", QStringLiteral("battpowerchanged %1").arg(power));
+        traceSignal(QStringLiteral("battpowerchanged %1").arg(power));
         Q_EMIT m_sys->battpowerchanged(power);
     }
     if (a.has(QStringLiteral("status"))) {
         m_battStatus = status;
         DeviceFiles::writeDiag(QStringLiteral("battery/status"), QString::number(status));
-        emitSignal("battstatuschanged", QStringLiteral("battstatuschanged %1").arg(status));
+        traceSignal(QStringLiteral("battstatuschanged %1").arg(status));
         Q_EMIT m_sys->battstatuschanged(status);
     }
     if (a.has(QStringLiteral("countdown"))) {
-        emitSignal("battcntdwn", QStringLiteral("battcntdwn %1").arg(countdown));
+        traceSignal(QStringLiteral("battcntdwn %1").arg(countdown));
         Q_EMIT m_sys->battcntdwn(countdown);
     }
     done(true, QStringLiteral("ok"));
@@ -700,7 +699,7 @@ bool ToolSim::cmdEnable(const Args& a, const Done& done, QString* error)
         return false;
     m_enable = en;
     DeviceFiles::writeDiag(QStringLiteral("enable"), QString::number(en));
-    emitSignal("toolenable", QStringLiteral("toolenable %1").arg(en));
+    traceSignal(QStringLiteral("toolenable %1").arg(en));
     Q_EMIT m_sys->toolenable(en);
     done(true, QStringLiteral("ok"));
     return true;
@@ -723,7 +722,7 @@ bool ToolSim::cmdFault(const Args& a, const Done& done, QString* error)
     m_faults.append({ code, fclass });
     DeviceFiles::writeDiag(QStringLiteral("sysfault"), QString::number(code * 8 + fclass));
     const int now = int(QDateTime::currentSecsSinceEpoch());
-    emitSignal("sysfault", QStringLiteral("sysfault %1 %2 %3").arg(code).arg(fclass).arg(now));
+    traceSignal(QStringLiteral("sysfault %1 %2 %3").arg(code).arg(fclass).arg(now));
     Q_EMIT m_sys->sysfault(code, fclass, now);
     done(true, QString::number(code * 8 + fclass));
     return true;
@@ -737,7 +736,7 @@ bool ToolSim::cmdClearFaults(const Args& a, const Done& done, QString* error)
     m_faults.clear();
     DeviceFiles::writeDiag(QStringLiteral("sysfault"), QStringLiteral("0"));
     if (last > 0) {
-        emitSignal("acksysfault", QStringLiteral("acksysfault %1 0").arg(last));
+        traceSignal(QStringLiteral("acksysfault %1 0").arg(last));
         Q_EMIT m_sys->acksysfault(last, 0);
     }
     done(true, QStringLiteral("ok"));
@@ -760,12 +759,12 @@ bool ToolSim::cmdWlan(const Args& a, const Done& done, QString* error)
         m_bssid = a.value(QStringLiteral("bssid"));
     if (a.has(QStringLiteral("conn"))) {
         m_wlanConn = conn;
-        emitSignal("changed_connection", QStringLiteral("changed_connection %1").arg(conn));
+        traceSignal(QStringLiteral("changed_connection %1").arg(conn));
         Q_EMIT m_wlan->changed_connection(conn);
     }
     if (a.has(QStringLiteral("level"))) {
         m_rssi = level;
-        emitSignal("changed_rssilevel", QStringLiteral("changed_rssilevel %1").arg(level));
+        traceSignal(QStringLiteral("changed_rssilevel %1").arg(level));
         Q_EMIT m_wlan->changed_rssilevel(level);
     }
     done(true, QStringLiteral("ok"));

@@ -71,7 +71,8 @@ private:
     void callGui(const QString& method, const QVariantList& args,
                  const std::function<void(const QDBusMessage&)>& onReply = {});
 
-    void emitSignal(const char* what, const QString& text);
+    // Prints "-> signal args" for a signal about to be emitted.
+    static void traceSignal(const QString& text);
     void loadState();
     void emitReadyChanged();
     QString programName(int prg) const;
