@@ -117,7 +117,7 @@ int control(const QStringList& args)
         return 1;
     }
     for (const QVariant& v : reply.arguments()) {
-        if (v.canConvert<QStringList>() && v.typeId() == QMetaType::QStringList) {
+        if (v.typeId() == QMetaType::QStringList) {
             for (const QString& line : v.toStringList())
                 out(line);
         } else if (!v.toString().isEmpty()) {
