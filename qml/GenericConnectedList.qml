@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 
 // A list whose rows are coloured by connection state: entries {name, barename, connected,
@@ -7,7 +9,9 @@ Item {
     id: root
     objectName: "genericConnectedList"
 
-    property ListModel model: ListModel {}
+    // A ListModel, made at run time: the linter here has no type description of the
+    // models module and would not resolve the type.
+    property var model: Qt.createQmlObject('import QtQuick; ListModel {}', root, "listModel")
     property string textCenter: 'OK'
     property string textMenu: 'Menu'
     property color textColor: '#000000'

@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 
 // The list that most screens are built on: four rows of 52 px, walked with up()/down(),
@@ -7,7 +9,9 @@ Item {
     id: root
     objectName: "genericList"
 
-    property ListModel model: ListModel {}
+    // A ListModel, made at run time: the linter here has no type description of the
+    // models module and would not resolve the type.
+    property var model: Qt.createQmlObject('import QtQuick; ListModel {}', root, "listModel")
     property string textCenter: 'OK'
     property string textMenu: 'Menu'
     property color textColor: '#000000'
@@ -55,6 +59,19 @@ Item {
         source: root.backgroundImg
     }
 
+    // The highlight follows the current row at once; it lies between the background and the
+    // rows, so the rows' texts are drawn over it.
+    Image {
+        id: highlight
+        objectName: "listHighlight"
+        x: 0
+        y: list.currentItem ? list.currentItem.y - list.contentY : 0
+        width: 240
+        height: 54
+        source: root.highlightImg
+        visible: list.currentItem !== null && root.entryCount() > 0
+    }
+
     ListView {
         id: list
         objectName: "listView"
@@ -63,14 +80,6 @@ Item {
         interactive: false
         model: root.model
         delegate: defaultDelegate
-        highlight: Image {
-            width: 240
-            height: 54
-            source: root.highlightImg
-        }
-        highlightFollowsCurrentItem: true
-        highlightMoveDuration: 1
-        highlightResizeDuration: 0
     }
 
     Rectangle {
@@ -95,11 +104,17 @@ Item {
         }
     }
 
+    // 0 default rows, 1 menu rows (entries with itmEnabled false in the disabled colour),
+    // 2 plain rows
+    property int delegateMode: 0
+
     Component {
         id: defaultDelegate
         Item {
             id: row
             required property string name
+            required property var model
+            readonly property bool disabled: root.delegateMode === 1 && row.model.itmEnabled === false
             width: 240
             height: root.rowHeight
             Text {
@@ -109,48 +124,9 @@ Item {
                 font.family: mainwindow.defaultFont
                 font.pointSize: mainwindow.basicPointSize
                 font.letterSpacing: 0.5
-                color: row.ListView.isCurrentItem ? root.textColor : root.unSelTextColor
-            }
-        }
-    }
-
-    Component {
-        id: menuDelegate
-        Item {
-            id: menuRow
-            required property string name
-            required property bool itmEnabled
-            width: 240
-            height: root.rowHeight
-            Text {
-                x: 10
-                anchors.verticalCenter: parent.verticalCenter
-                text: qsTr(menuRow.name)
-                font.family: mainwindow.defaultFont
-                font.pointSize: mainwindow.basicPointSize
-                font.letterSpacing: 0.5
-                color: !menuRow.itmEnabled ? mainwindow.disable_color
-                                           : (menuRow.ListView.isCurrentItem ? root.textColor : root.unSelTextColor)
-            }
-        }
-    }
-
-    Component {
-        id: plainDelegate
-        Item {
-            id: plainRow
-            required property string name
-            width: 240
-            height: root.rowHeight
-            Text {
-                x: 10
-                anchors.verticalCenter: parent.verticalCenter
-                text: qsTr(plainRow.name)
-                font.family: mainwindow.defaultFont
-                font.pointSize: mainwindow.basicPointSize
-                font.letterSpacing: 0.5
                 wrapMode: Text.NoWrap
-                color: plainRow.ListView.isCurrentItem ? root.textColor : root.unSelTextColor
+                color: row.disabled ? mainwindow.disable_color
+                                    : (row.ListView.isCurrentItem ? root.textColor : root.unSelTextColor)
             }
         }
     }
@@ -346,11 +322,11 @@ Item {
     }
 
     function setDelegate1() {
-        list.delegate = menuDelegate
+        delegateMode = 1
     }
 
     function delegateSwitch(val) {
-        list.delegate = val ? plainDelegate : defaultDelegate
+        delegateMode = val ? 2 : 0
     }
 
     function setTheme(value) {

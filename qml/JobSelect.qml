@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 
 // Job selection: every job of the tool, starting on the job chosen last. Holding Left or

@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 
 // Switch between automatic and manual operation. Only the mode the tool is not in is

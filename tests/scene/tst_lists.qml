@@ -1,0 +1,421 @@
+import QtQuick
+import QtTest
+
+// The list components: scroll bar arithmetic, arrows, selection by key and the direct
+// selections, alone (ListHarness) and on the real selection screens.
+SceneTestCase {
+    id: tc
+    name: "Lists"
+
+    property var harness: null
+
+    Component {
+        id: harnessComponent
+        ListHarness {}
+    }
+
+    function makeHarness() {
+        harness = harnessComponent.createObject(tc)
+        verify(harness !== null)
+        return harness
+    }
+
+    function cleanup() {
+        stopScene()
+        if (harness) {
+            harness.destroy()
+            harness = null
+        }
+    }
+
+    function fill(list, n) {
+        list.model.clear()
+        for (var i = 0; i < n; ++i)
+            list.model.append({ name: "Entry " + i, slot: String(i), barename: "e" + i, connected: true,
+                                bgColor: '#66ff33', bgColor_not_selected: '#66ff33', itmEnabled: true })
+    }
+
+    function programs(slots) {
+        return slots.map(function (s) { return { slot: String(s), name: "Prg" + s, unit: "1" } })
+    }
+
+    function jobs(slots) {
+        return slots.map(function (s) { return { slot: s, name: "Job" + s } })
+    }
+
+    // Presses a key once the selection screen's timer has opened the latch again.
+    function tap(key) {
+        tryCompare(scene, "changeView", false)
+        keyPress(key)
+        keyRelease(key)
+    }
+
+    function test_sixEntriesScrollBar() {
+        var h = makeHarness()
+        var list = h.plainList
+        fill(list, 6)
+        list.reset()
+        verify(list.scrollBarVisible)
+        fuzzyCompare(list.cursorHeight, 138.67, 0.01)
+        fuzzyCompare(list.step, 34.67, 0.01)
+        compare(list.maxIdx, 3)
+
+        for (var i = 0; i < 3; ++i)
+            list.down()
+        compare(list.getIdx(), 3)
+        compare(list.cursorY, 0, "the cursor waits until the fourth row is passed")
+        list.down()
+        compare(list.getIdx(), 4)
+        fuzzyCompare(list.cursorY, 34.67, 0.01)
+        compare(list.minIdx, 1)
+        compare(list.maxIdx, 4)
+        list.down()
+        fuzzyCompare(list.cursorY, 69.33, 0.01)
+        list.down()
+        compare(list.getIdx(), 5, "not past the last entry")
+        fuzzyCompare(list.cursorY, 69.33, 0.01)
+
+        // mirror image upwards
+        for (i = 0; i < 3; ++i)
+            list.up()
+        compare(list.getIdx(), 2)
+        fuzzyCompare(list.cursorY, 69.33, 0.01)
+        list.up()
+        compare(list.getIdx(), 1)
+        fuzzyCompare(list.cursorY, 34.67, 0.01)
+        list.up()
+        list.up()
+        compare(list.getIdx(), 0)
+        compare(list.cursorY, 0)
+    }
+
+    function test_fourEntriesNoScrollBar() {
+        var h = makeHarness()
+        fill(h.plainList, 4)
+        h.plainList.reset()
+        verify(!h.plainList.scrollBarVisible)
+        for (var i = 0; i < 5; ++i)
+            h.plainList.down()
+        compare(h.plainList.getIdx(), 3)
+    }
+
+    function test_arrows_data() {
+        return [
+            { tag: "empty", n: 0, moves: 0, arrows: 0, bar: ['', 'OK', ''] },
+            { tag: "one entry", n: 1, moves: 0, arrows: 1, bar: ['', 'OK', '@down'] },
+            { tag: "first of three", n: 3, moves: 0, arrows: 1, bar: ['', 'OK', '@down'] },
+            { tag: "middle of three", n: 3, moves: 1, arrows: 3, bar: ['@up', 'OK', '@down'] },
+            { tag: "last of three", n: 3, moves: 2, arrows: 2, bar: ['@up', 'OK', ''] },
+            { tag: "third of six", n: 6, moves: 2, arrows: 3, bar: ['@up', 'OK', '@down'] }
+        ]
+    }
+
+    function test_arrows(data) {
+        var h = makeHarness()
+        var list = h.plainList
+        fill(list, data.n)
+        list.reset()
+        for (var i = 0; i < data.moves; ++i)
+            list.down()
+        list.updateBar()
+        compare(h.genericListShowArrows, data.arrows)
+        compare(h.bar, data.bar)
+        if (data.n > 0) {
+            list.updateBar(true)
+            compare(h.bar[1], 'Menu', "code-list mode")
+        }
+    }
+
+    function test_manipulateArrows() {
+        var h = makeHarness()
+        var list = h.plainList
+        var expected = [['', 'Menu', ''], ['', 'Menu', '@down'], ['@up', 'Menu', ''], ['@up', 'Menu', '@down']]
+        for (var v = 0; v < 4; ++v) {
+            list.manipulateArrows(v)
+            compare(h.genericListShowArrows, v)
+            compare(h.bar, expected[v])
+        }
+    }
+
+    function test_selectByKey() {
+        var h = makeHarness()
+        var list = h.plainList
+        fill(list, 6)
+        list.reset()
+        list.select('slot', 4)
+        compare(list.getIdx(), 4)
+        compare(list.getValue().name, "Entry 4")
+        list.select('slot', 'nothing')
+        compare(list.getIdx(), 5, "walks at most once through the list")
+    }
+
+    // The connected list: arrows on every row, names aligned behind the arrow, and
+    // setCurrentIndex from the top.
+    function test_connectedList() {
+        var h = makeHarness()
+        var list = h.connectedList
+        h.plainList.visible = false
+        list.visible = true
+        list.model.clear()
+        var colours = [['#66ff33', '#66ff33'], ['#ff0000', '#ff0000'], ['#d1d1d1', '#717171'],
+                       ['#66ff33', '#66ff33'], ['#ff0000', '#ff0000'], ['#66ff33', '#66ff33']]
+        for (var i = 0; i < 6; ++i)
+            list.model.append({ name: "Service " + i, barename: "s" + i, connected: i % 2 === 0,
+                                bgColor: colours[i][0], bgColor_not_selected: colours[i][1] })
+        compare(list.getCurrentIndex().index, 0)
+        list.setCurrentIndex(4)
+        compare(list.getCurrentIndex().index, 4)
+        compare(list.getCurrentIndex().name, "Service 4")
+        compare(list.minIdx, 1)
+        fuzzyCompare(list.cursorY, 34.67, 0.01)
+        verify(list.scrollBarVisible)
+        compare(h.bar, ['@up', 'OK', '@down'], "one before the last")
+        list.down()
+        compare(h.bar, ['@up', 'OK', ''], "the last")
+        list.up()
+        compare(h.bar, ['@up', 'OK', '@down'])
+        h.bar = ['x', 'x', 'x']
+        list.up()
+        compare(list.getIdx(), 3)
+        compare(h.bar, ['x', 'x', 'x'], "the bar stays on the rows in between")
+
+        wait(50)
+        var image = grabImage(h)
+        image.save(grabDir + "/connectedlist.png")
+        // entries 2..5 are visible now, each row filled with its entry's colour
+        verify(Qt.colorEqual(image.pixel(225, 52 + 5), '#d1d1d1'), "row of entry 2")
+        verify(Qt.colorEqual(image.pixel(225, 52 + 52 + 5), '#66ff33'), "row of entry 3")
+        verify(isRed(image, 225, 52 + 104 + 5), "red row of a disconnected service")
+        verify(countPixels(image, 0, 52 + 40, 230, 52 + 52, function (im, x, y) {
+            return Math.abs(im.red(x, y) - 0xa9) < 12 && Math.abs(im.green(x, y) - 0xa9) < 12
+                    && Math.abs(im.blue(x, y) - 0xa9) < 12
+        }) > 100, "separator line below the row")
+        list.setCurrentIndex(-1)
+        compare(list.cursorY, 0)
+
+        list.model.clear()
+        compare(list.getCurrentIndex().index, -1)
+        compare(list.getCurrentIndex().name, "")
+    }
+
+    // Direct selection of the program loaded in the tool.
+    function test_programDirectSelect_data() {
+        return [
+            { tag: "7 -> 12", slots: [99, 1, 5, 12], loaded: 7, name: "12: Prg12" },
+            { tag: "99 -> first", slots: [99, 1, 5, 12], loaded: 99, name: "99: Prg99" },
+            { tag: "0 -> 1", slots: [99, 1, 5, 12], loaded: 0, name: "1: Prg1" },
+            { tag: "none above -> first", slots: [99, 1, 5, 12], loaded: 13, name: "99: Prg99" },
+            { tag: "no program loaded", slots: [3, 4], loaded: -88, name: "3: Prg3" },
+            { tag: "exact", slots: [1, 5, 12], loaded: 5, name: "5: Prg5" }
+        ]
+    }
+
+    function test_programDirectSelect(data) {
+        startScene()
+        cMainWindow.prgList = programs(data.slots)
+        cMainWindow.prgNumber = data.loaded
+        scene.gotoState('prgselect')
+        var list = part("prgList")
+        compare(list.model.count, data.slots.length)
+        compare(list.getValue().name, data.name)
+    }
+
+    // Near the end of a long list the window stops at the last four entries.
+    function test_programDirectSelectNearEnd() {
+        startScene()
+        cMainWindow.prgList = programs([1, 2, 3, 4, 5, 6, 7, 8])
+        cMainWindow.prgNumber = 8
+        scene.gotoState('prgselect')
+        settle()
+        var list = part("prgList")
+        compare(list.getIdx(), 7)
+        compare(list.minIdx, 4)
+        compare(list.maxIdx, 7)
+        fuzzyCompare(list.cursorY, 208 - list.cursorHeight, 0.01)
+        wait(50)
+        var image = grab("prgselect-near-end.png")
+        // the highlighted entry is the bottom row; the scroll cursor sits at the bottom
+        verify(Qt.colorEqual(image.pixel(236, 30 + 52 + 200), '#234461'), "scroll cursor at the bottom")
+        verify(Qt.colorEqual(image.pixel(236, 30 + 52 + 5), '#cdcdcd'), "scroll bar above it")
+        verify(!Qt.colorEqual(image.pixel(225, 30 + 52 + 156 + 4), image.pixel(225, 30 + 52 + 4)),
+               "the highlight marks the bottom row only")
+        verify(Qt.colorEqual(image.pixel(225, 30 + 52 + 52 + 4), image.pixel(225, 30 + 52 + 4)))
+        compare(callsTo("prgselected").length, 0)
+
+        keyPress(Qt.Key_Right)
+        keyRelease(Qt.Key_Right)
+        compare(list.getIdx(), 7)
+        tap(Qt.Key_Left)
+        tap(Qt.Key_Left)
+        tap(Qt.Key_Left)
+        tap(Qt.Key_Left)
+        compare(list.getIdx(), 3)
+        compare(list.minIdx, 3)
+    }
+
+    function test_programListEntries() {
+        startScene()
+        cMainWindow.prgList = programs([99, 1, 5, 12])
+        cMainWindow.prgNumber = 5
+        scene.gotoState('mainmenu')
+        scene.gotoState('prgselect')
+        settle()
+        var list = part("prgList")
+        compare(list.model.get(0).slot, "99")
+        compare(list.model.get(0).name, "99: Prg99")
+        compare(part("guiViewTitleText").text, "Program select")
+        compare(part("textMiddle").text, "Select")
+        verify(part("iconLeft").visible && part("iconRight").visible, "both arrows on the third of four")
+        wait(50)
+        grab("prgselect.png")
+
+        // the middle key reports the program and goes back to the menu
+        keyPress(Qt.Key_A)
+        compare(callsTo("prgselected").length, 1)
+        compare(callsTo("prgselected")[0].args[0], 5)
+        compare(scene.state, 'mainmenu')
+        keyRelease(Qt.Key_A)
+        compare(scene.changeView, false)
+    }
+
+    function test_jobDirectSelect_data() {
+        return [
+            { tag: "4 -> 8", slots: [1, 3, 8], selected: 4, name: "8: Job8" },
+            { tag: "9 -> first", slots: [1, 3, 8], selected: 9, name: "1: Job1" },
+            { tag: "3 -> 3", slots: [1, 3, 8], selected: 3, name: "3: Job3" },
+            { tag: "99 is an ordinary job", slots: [5, 99], selected: 99, name: "99: Job99" }
+        ]
+    }
+
+    function test_jobDirectSelect(data) {
+        startScene()
+        cMainWindow.jobList = jobs(data.slots)
+        scene.selectedJob = data.selected
+        scene.gotoState('jobselect')
+        compare(part("jobList").getValue().name, data.name)
+    }
+
+    function test_jobSelectConfirm() {
+        startScene()
+        cMainWindow.jobList = jobs([1, 3, 8])
+        scene.gotoState('mainmenu')
+        scene.gotoState('jobselect')
+        settle()
+        compare(part("guiViewTitleText").text, "Job select")
+        tap(Qt.Key_Right)
+        compare(part("jobList").getValue().name, "3: Job3")
+        wait(50)
+        grab("jobselect.png")
+        tryCompare(scene, "changeView", false)
+        keyPress(Qt.Key_A)
+        compare(callsTo("jobselected").length, 1)
+        compare(callsTo("jobselected")[0].args[0], 3)
+        compare(scene.selectedJob, 3)
+        compare(scene.state, 'mainmenu')
+        keyRelease(Qt.Key_A)
+
+        // the job files changed while the list is shown: it is read again
+        scene.gotoState('jobselect')
+        cMainWindow.jobList = jobs([2, 3, 7, 9])
+        scene.updateJobView()
+        compare(part("jobList").model.count, 4)
+        compare(part("jobList").getValue().name, "3: Job3")
+    }
+
+    function test_oneEntryList() {
+        startScene()
+        cMainWindow.prgList = programs([4])
+        cMainWindow.prgNumber = 4
+        scene.gotoState('prgselect')
+        settle()
+        compare(scene.genericListShowArrows, 1)
+        verify(part("iconRight").visible, "the down arrow")
+        verify(!part("iconLeft").visible)
+        tap(Qt.Key_Right)
+        tap(Qt.Key_Right)
+        compare(part("prgList").getIdx(), 0, "the right key does nothing")
+        compare(scene.state, 'prgselect')
+    }
+
+    function test_emptyProgramList() {
+        startScene()
+        scene.gotoState('mainmenu')
+        scene.gotoState('prgselect')
+        compare(part("prgList").getIdx(), -1)
+        compare(scene.genericListShowArrows, 0)
+        compare(part("textMiddle").text, "Select")
+        tap(Qt.Key_Right)
+        tap(Qt.Key_A)
+        compare(callsTo("prgselected").length, 0, "nothing to report")
+        compare(scene.state, 'mainmenu')
+    }
+
+    // Holding Left or Right walks on through the programs: the auto-repeated presses are
+    // let through once the screen's timer has opened the latch.
+    function test_heldKeyWalksProgramList() {
+        startScene()
+        cMainWindow.prgList = programs([1, 2, 3, 4, 5, 6])
+        cMainWindow.prgNumber = 1
+        scene.gotoState('prgselect')
+        var list = part("prgList")
+        keyPress(Qt.Key_Right)
+        for (var i = 0; i < 3; ++i) {
+            tryCompare(scene, "changeView", false)
+            keyPress(Qt.Key_Right)
+        }
+        keyRelease(Qt.Key_Right)
+        compare(list.getIdx(), 4)
+        keyPress(Qt.Key_Left)
+        tryCompare(scene, "changeView", false)
+        keyPress(Qt.Key_Left)
+        keyRelease(Qt.Key_Left)
+        compare(list.getIdx(), 2)
+    }
+
+    // The ID code viewer cuts the code at the list font and acts on every press.
+    function test_idCodeViewer() {
+        startScene()
+        var code = "SERIAL-0123456789-ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+        scene.newIdcode(code)
+        scene.gotoState('idcodeviewer')
+        settle()
+        var list = part("pieceList")
+        var m = Qt.createQmlObject('import QtQuick; FontMetrics {}', tc)
+        m.font.family = scene.defaultFont
+        m.font.pointSize = 23
+        m.font.letterSpacing = 0.5
+        var joined = ""
+        verify(list.model.count >= 3)
+        for (var i = 0; i < list.model.count; ++i) {
+            var piece = list.model.get(i).name
+            joined += piece
+            if (i < list.model.count - 1) {
+                verify(m.advanceWidth(piece) >= 215)
+                verify(m.advanceWidth(piece.substring(0, piece.length - 1)) < 215)
+            }
+        }
+        compare(joined, code)
+        compare(part("guiViewTitleText").text, "ID Code")
+        compare(part("textMiddle").text, "Back")
+        wait(50)
+        grab("idcodeviewer.png")
+
+        // no latch: every press moves
+        keyPress(Qt.Key_Right)
+        keyPress(Qt.Key_Right)
+        compare(list.getIdx(), 2)
+        keyRelease(Qt.Key_Right)
+
+        // a new code while shown
+        scene.newIdcode("SHORT")
+        compare(list.model.count, 1)
+        compare(list.model.get(0).name, "SHORT")
+
+        keyPress(Qt.Key_A)
+        compare(scene.state, 'mainmenu')
+        // the held key does not act on the menu
+        keyPress(Qt.Key_A)
+        compare(scene.state, 'mainmenu')
+        keyRelease(Qt.Key_A)
+    }
+}

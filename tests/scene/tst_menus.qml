@@ -1,0 +1,245 @@
+import QtQuick
+import QtTest
+
+// The main menu and the action screens on the real scene.
+SceneTestCase {
+    id: tc
+    name: "Menus"
+
+    function menuConfig(entries) {
+        var cfg = deployedConfig()
+        cfg.view.MainMenu.entries = entries
+        return cfg
+    }
+
+    function rowTexts(list) {
+        var names = []
+        for (var i = 0; i < list.model.count; ++i)
+            names.push(list.model.get(i).name)
+        return names
+    }
+
+    // The text item of row i of a list view.
+    function rowText(list, i) {
+        var row = list.listView.itemAtIndex(i)
+        verify(row !== null, "row " + i)
+        var texts = []
+        collectTexts(row, texts)
+        verify(texts.length > 0, "text of row " + i)
+        return texts[0]
+    }
+
+    function collectTexts(item, out) {
+        for (var i = 0; i < item.children.length; ++i) {
+            var child = item.children[i]
+            if (child.text !== undefined && child.font !== undefined)
+                out.push(child)
+            collectTexts(child, out)
+        }
+    }
+
+    function isGrey(image, x, y) {
+        return Math.abs(image.red(x, y) - 0x99) < 20 && Math.abs(image.green(x, y) - 0x99) < 20
+                && Math.abs(image.blue(x, y) - 0x99) < 20
+    }
+
+    function isDark(image, x, y) {
+        return image.red(x, y) < 70 && image.green(x, y) < 70 && image.blue(x, y) < 70
+    }
+
+    function rowPixels(image, row, test) {
+        var top = 30 + 52 + 52 * row
+        return countPixels(image, 10, top + 8, 200, top + 44, test)
+    }
+
+    // Program selection not allowed, the test view and an inactive entry left out.
+    function test_menuEntries() {
+        startScene(menuConfig([{ state: 'prgselect' }, { state: 'testview' },
+                               { state: 'info', active: false }]))
+        cMainWindow.prgSelect = 0
+        scene.gotoState('mainmenu')
+        settle()
+        var list = part("menuList")
+        compare(rowTexts(list), ["Program selection", "Back"])
+        compare(part("guiViewTitleText").text, "Menu")
+        compare(part("textMiddle").text, "Select")
+        compare(scene.prgallow, 0)
+        compare(rowText(list, 0).color, Qt.color('#999999'))
+        wait(50)
+        var image = grab("mainmenu-disabled.png")
+        verify(rowPixels(image, 0, isGrey) > 30, "grey program entry")
+        verify(rowPixels(image, 1, isDark) > 30, "Back in the normal colour")
+
+        // the grey entry does nothing
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'mainmenu')
+        // Back returns to where the menu was opened from
+        keyClick(Qt.Key_Right)
+        compare(list.getValue().name, "Back")
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'actualValues')
+    }
+
+    function test_menuEnabledEntries() {
+        startScene(menuConfig([{ state: 'prgselect', active: true }, { state: 'jobselect' },
+                               { state: 'info' }, { state: 'operationmode' }, { state: 'language' }]))
+        cMainWindow.prgSelect = 1
+        cMainWindow.jobSelect = 0
+        scene.gotoState('mainmenu')
+        var list = part("menuList")
+        compare(rowTexts(list), ["Program selection", "Job Select", "System information", "OperationMode",
+                                 "Language selection", "Back"])
+        compare(list.model.get(0).itmEnabled, true)
+        compare(list.model.get(1).itmEnabled, false)
+        verify(list.scrollBarVisible, "six entries")
+
+        // the operation mode changes what is allowed: the menu is rebuilt
+        scene.updateOperationMode(2, 0, 1)
+        list = part("menuList")
+        compare(list.model.get(0).itmEnabled, false)
+        compare(list.model.get(1).itmEnabled, true)
+        compare(list.getIdx(), 0)
+
+        keyClick(Qt.Key_Right)
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'jobselect')
+    }
+
+    // One move per press on the menu, however long the key is held.
+    function test_menuOneMovePerPress() {
+        startScene(menuConfig([{ state: 'info' }, { state: 'language' }, { state: 'wlan' }, { state: 'leave' }]))
+        scene.gotoState('mainmenu')
+        var list = part("menuList")
+        keyPress(Qt.Key_Right)
+        wait(50)
+        keyPress(Qt.Key_Right)
+        wait(50)
+        keyPress(Qt.Key_Right)
+        compare(list.getIdx(), 1)
+        keyRelease(Qt.Key_Right)
+        keyPress(Qt.Key_Right)
+        keyRelease(Qt.Key_Right)
+        compare(list.getIdx(), 2)
+        keyClick(Qt.Key_Left)
+        compare(list.getIdx(), 1)
+    }
+
+    // A key that is sent as a bit only sets the latch.
+    function test_blockedKey() {
+        startScene(menuConfig([{ state: 'info' }, { state: 'language' }]))
+        scene.gotoState('mainmenu')
+        scene.block_Right_none_bms_key_events = true
+        keyPress(Qt.Key_Right)
+        compare(part("menuList").getIdx(), 0)
+        verify(scene.changeView)
+        keyRelease(Qt.Key_Right)
+        scene.block_Right_none_bms_key_events = false
+        keyClick(Qt.Key_Right)
+        compare(part("menuList").getIdx(), 1)
+    }
+
+    function test_emptyMenuWithDefaultConfig() {
+        startScene("not json")
+        scene.gotoState('mainmenu')
+        compare(rowTexts(part("menuList")), ["Back"])
+    }
+
+    // Automatic mode with manual operation allowed: "Manual" offered, "Automatic" grey.
+    function test_operationMode() {
+        startScene()
+        scene.checkAllowedModes('showmanop', true)
+        scene.updateOperationMode(0, 1, 1)
+        scene.gotoState('mainmenu')
+        scene.gotoState('operationmode')
+        settle()
+        var list = part("modeList")
+        compare(rowTexts(list), ["Automatic", "Manual", "Back"])
+        compare(list.getValue().name, "Back", "Back selected at first")
+        compare(part("guiViewTitleText").text, "OperationMode")
+        compare(rowText(list, 0).color, Qt.color('#999999'))
+        verify(!Qt.colorEqual(rowText(list, 1).color, '#999999'))
+        wait(50)
+        var image = grab("operationmode-auto.png")
+        verify(rowPixels(image, 0, isGrey) > 30, "Automatic grey")
+        verify(rowPixels(image, 1, isDark) > 30, "Manual normal")
+
+        keyClick(Qt.Key_Left)
+        compare(list.getValue().name, "Manual")
+        keyClick(Qt.Key_A)
+        compare(callsTo("setOperationMode").length, 1)
+        compare(callsTo("setOperationMode")[0].args, [2, 0, 1])
+        compare(scene.state, 'operationmode', "the screen stays")
+
+        // the host confirms manual operation: the colours follow at once
+        scene.updateOperationMode(2, 1, 1)
+        compare(rowText(list, 0).color, list.unSelTextColor)
+        compare(rowText(list, 1).color, Qt.color('#999999'))
+        keyClick(Qt.Key_A)
+        compare(callsTo("setOperationMode").length, 1, "Manual is no longer offered")
+        keyClick(Qt.Key_Left)
+        keyClick(Qt.Key_A)
+        compare(callsTo("setOperationMode")[1].args, [2, 0, 0])
+        wait(50)
+        grab("operationmode-manual.png")
+
+        keyClick(Qt.Key_Right)
+        keyClick(Qt.Key_Right)
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'mainmenu')
+    }
+
+    function test_operationModeNotAllowed() {
+        startScene()
+        scene.gotoState('operationmode')
+        var list = part("modeList")
+        compare(rowText(list, 0).color, Qt.color('#999999'))
+        compare(rowText(list, 1).color, Qt.color('#999999'))
+        keyClick(Qt.Key_Left)
+        keyClick(Qt.Key_A)
+        keyClick(Qt.Key_Left)
+        keyClick(Qt.Key_A)
+        compare(callsTo("setOperationMode").length, 0)
+    }
+
+    function test_jobAbort() {
+        startScene()
+        scene.gotoState('mainmenu')
+        scene.gotoState('job')
+        settle()
+        var list = part("actionList")
+        compare(rowTexts(list), ["Abort", "Back"])
+        compare(list.getValue().name, "Back")
+        compare(part("guiViewTitleText").text, "Job Abort")
+        wait(50)
+        grab("jobabort.png")
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'mainmenu')
+        compare(callsTo("jobabort").length, 0)
+
+        scene.gotoState('job')
+        keyClick(Qt.Key_Left)
+        keyClick(Qt.Key_A)
+        compare(callsTo("jobabort").length, 1)
+        compare(scene.state, 'mainmenu')
+    }
+
+    function test_idCodeAssign() {
+        startScene()
+        scene.gotoState('idcodeassign')
+        var list = part("actionList")
+        compare(rowTexts(list), ["Scanner", "Back"])
+        compare(list.model.get(0).icon, "qrc:/pics/Redo_blue.png")
+        compare(list.getValue().name, "Back")
+        compare(part("guiViewTitleText").text, "IDCode Assignment")
+        keyClick(Qt.Key_Left)
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'idcodeassign', "the scanner entry does nothing")
+        scene.setTheme('black')
+        compare(part("actionList").model.get(0).icon, "qrc:/pics/Redo_black.png")
+        wait(50)
+        grab("idcodeassign-black.png")
+        keyClick(Qt.Key_Right)
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'mainmenu')
+    }
+}
