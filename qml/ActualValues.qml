@@ -71,6 +71,7 @@ GUIView {
             width: 137
             anchors.verticalCenter: parent.verticalCenter
             horizontalAlignment: Text.AlignRight
+            textFormat: Text.PlainText
             text: field.value
             font.family: field.fontFamily
             font.pixelSize: 25
@@ -115,6 +116,8 @@ GUIView {
             id: statusText
             objectName: "statusText"
             anchors.centerIn: parent
+            // program names and codes come from files and scanners: never markup
+            textFormat: Text.PlainText
             text: qsTr("P:") + "--"
             font.family: mainwindow.defaultFont
             font.bold: true
@@ -212,6 +215,7 @@ GUIView {
             width: 126
             anchors.verticalCenter: parent.verticalCenter
             horizontalAlignment: Text.AlignRight
+            textFormat: Text.PlainText
             text: '-'
             font.family: mainwindow.defaultFont
             font.pixelSize: 20
@@ -301,9 +305,11 @@ GUIView {
     }
 
     function setTorqueUnit(unit) {
-        torqueUnitText = (unit === undefined || unit === null)
+        const name = (unit === undefined || unit === null)
                 ? cMainWindow.getDefaultTorqueUnitPres()
                 : cMainWindow.getTorqueUnitPres(unit)
+        // the label is rich text
+        torqueUnitText = String(name).replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;")
     }
 
     function setValues(prgnr, prgname, result, torque, dTorque, angle, dAngle, tgs, dTgs, cycle, qcode, row, torqueUnit) {
@@ -548,7 +554,7 @@ GUIView {
     Component.onCompleted: {
         codeList.delegateSwitch(true)
         codeList.model.clear()
-        torqueUnitText = cMainWindow.getDefaultTorqueUnitPres()
+        setTorqueUnit(undefined)
         setTheme(mainwindow.theme)
         setButtonBarBtns()
         if (cMainWindow.enableResults() || mainwindow.firstInit) {

@@ -120,6 +120,7 @@ Item {
             Text {
                 x: 10
                 anchors.verticalCenter: parent.verticalCenter
+                textFormat: Text.PlainText
                 text: qsTr(row.name)
                 font.family: mainwindow.defaultFont
                 font.pointSize: mainwindow.basicPointSize

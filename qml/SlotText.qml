@@ -10,6 +10,7 @@ Text {
     font.family: mainwindow.defaultFont
     font.pointSize: mainwindow.basicPointSize
     font.letterSpacing: 0.5
+    textFormat: Text.PlainText
     wrapMode: Text.NoWrap
     maximumLineCount: 1
 }

@@ -198,6 +198,23 @@ SceneTestCase {
         verify(!part("iconLeft").visible && !part("iconRight").visible, "no arrows")
     }
 
+    // Codes, program names and unit names are shown as they are, never as markup.
+    function test_markupShownLiterally() {
+        startOnActualValues()
+        cMainWindow.torqueUnits = { "1": "<b>N</b>m" }
+        cMainWindow.prgList = [{ slot: "3", name: "<i>x</i>", unit: "1" }]
+        scene.updatePrgnr(3)
+        compare(part("statusText").text, "P:3 - <i>x</i>")
+        var m = metricsFor(part("statusText").font)
+        fuzzyCompare(part("statusText").contentWidth, m.advanceWidth("P:3 - <i>x</i>"), 1)
+        compare(part("torqueField").label, "T: <small>&lt;b&gt;N&lt;/b&gt;m</small>")
+
+        scene.setResults(result({ cycle: "<b>7</b>" }))
+        var id = part("idValue")
+        compare(id.text, "<b>7</b>")
+        fuzzyCompare(id.contentWidth, metricsFor(id.font).advanceWidth("<b>7</b>"), 1)
+    }
+
     function longCode() {
         return "4711-0815-ABCDEFGHIJKLMNOPQRSTUVWXYZ-0123456789-abcdefghijklmnopqrstuvwxyz-END"
     }
