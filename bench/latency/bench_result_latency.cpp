@@ -89,7 +89,6 @@ int main(int argc, char* argv[])
         signal << QStringLiteral("/home/tool/data/result.sq3") << ids[i];
         t.start();
         emitter.send(signal);
-        emitter.flush();
         waitUntil([&] { return shown; }, 5000);
         current = nullptr;
         if (!shown) {

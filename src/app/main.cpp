@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QQuickWidget>
+#include <csignal>
 #include <cstdio>
 
 #include <sys/resource.h>
@@ -10,6 +11,9 @@
 
 int main(int argc, char* argv[])
 {
+    // A grab requested before the window exists is dropped instead of ending the process.
+    if (qEnvironmentVariableIsSet("NEWGUI_SCREENSHOT_DIR"))
+        std::signal(SIGUSR1, SIG_IGN);
     SystemLog::open();
     QApplication app(argc, argv);
     app.setOverrideCursor(Qt::BlankCursor);

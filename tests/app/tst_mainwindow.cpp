@@ -127,13 +127,16 @@ void TestMainWindow::coreDumpArgument()
     QProcess gui;
     gui.setProgram(QStringLiteral(NG_BINARY_DIR "/src/app/newgui"));
     gui.setArguments(args);
-    gui.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     gui.start();
     setrlimit(RLIMIT_CORE, &saved);
     QVERIFY(gui.waitForStarted());
-    // The limit is set before the window exists; once the GUI owns its bus name it is there.
-    QVERIFY(waitUntil([] {
-        return QDBusConnection::systemBus().interface()->isServiceRegistered(QStringLiteral("com.velmar.akku.GUIService")).value();
+    // The limit is set before the window exists; once the start-up data load logs its first
+    // line it is there.
+    QByteArray err;
+    QVERIFY(waitUntil([&] {
+        gui.waitForReadyRead(20);
+        err += gui.readAllStandardError();
+        return err.contains("PREFIX for var run path");
     }, 20000));
     QString line;
     QFile limits(QStringLiteral("/proc/%1/limits").arg(gui.processId()));

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QImage>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// The real program offscreen against the simulator on the test's private bus, with a sample
+// system root. Grabs of the view come from the program itself (SIGUSR1).
+class GuiRun
+{
+public:
+    GuiRun();
+    ~GuiRun();
+
+    // Fills the system root with the sample device; `prepare` may change files before the GUI starts.
+    bool startSimulator();
+    // Returns once the GUI has finished its start-up.
+    bool startGui();
+    void stop();
+
+    QString sysroot() const { return m_work.path() + QStringLiteral("/root"); }
+    // Host path of a device path.
+    QString path(const QString& devicePath) const { return sysroot() + devicePath; }
+
+    // One simulator command ("result", "nok", "qcode=0x18"); returns the reply, or a null string on error.
+    QString ctl(const QStringList& args);
+    QStringList calls();
+
+    QImage grab();
+    // Grabs until pred holds for a grab (the scene animates and blinks); returns the last grab.
+    QImage grabUntil(const std::function<bool(const QImage&)>& pred, int timeoutMs = 5000);
+    QString guiLog() const;
+
+private:
+    QTemporaryDir m_work; // logs, screenshots and the system root "root"
+    QProcess m_sim;
+    QProcess m_gui;
+};
