@@ -10,9 +10,11 @@ scripts/setup.sh
 scripts/build.sh
 BUILD=$TOP/${BUILD_DIR:-build}
 
-ROOT=${DEMO_ROOT:-$(mktemp -d /tmp/newgui-demo.XXXXXX)}
+# The work folder holds the logs, the screenshots and the sandbox system root "root".
+WORK=${DEMO_DIR:-$(mktemp -d /tmp/newgui-demo.XXXXXX)}
+ROOT=$WORK/root
 SCENARIO=${DEMO_SCENARIO:-$TOP/tools/toolsim/demo.scenario}
-mkdir -p "$ROOT"
+mkdir -p "$WORK"
 PIDS=()
 cleanup() {
   for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -28,9 +30,11 @@ export DBUS_SYSTEM_BUS_ADDRESS=$BUS_ADDRESS
 export TOOL_SYSROOT=$ROOT
 
 # The simulated tool.
-"$BUILD/tools/toolsim/toolsim" run --sysroot "$ROOT" --fresh > "$ROOT/toolsim.log" 2>&1 &
+FRESH=--fresh
+[ -f "$ROOT/.toolsim-root" ] || [ ! -e "$ROOT" ] || FRESH=""
+"$BUILD/tools/toolsim/toolsim" run --sysroot "$ROOT" $FRESH > "$WORK/toolsim.log" 2>&1 &
 PIDS+=($!)
-for _ in $(seq 100); do grep -q "toolsim ready" "$ROOT/toolsim.log" 2>/dev/null && break; sleep 0.1; done
+for _ in $(seq 100); do grep -q "toolsim ready" "$WORK/toolsim.log" 2>/dev/null && break; sleep 0.1; done
 
 # The GUI.
 export NEWGUI_LOG_STDERR=1
@@ -38,11 +42,11 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${DEMO_OFFSCREEN:-}" ]; th
   export NEWGUI_WINDOWED=1
   OFFSCREEN=""
 else
-  export QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software
-  export NEWGUI_SCREENSHOT_DIR=$ROOT/screenshots NEWGUI_SCREENSHOT_AUTO=1
+  export QT_QPA_PLATFORM="offscreen:configfile=$TOP/tools/offscreen/display.json" QT_QUICK_BACKEND=software
+  export NEWGUI_SCREENSHOT_DIR=$WORK/screenshots NEWGUI_SCREENSHOT_AUTO=1
   OFFSCREEN=1
 fi
-"$BUILD/src/app/newgui" 2> "$ROOT/newgui.log" &
+"$BUILD/src/app/newgui" 2> "$WORK/newgui.log" &
 GUI=$!
 PIDS+=($GUI)
 has_gui() {
@@ -53,8 +57,8 @@ for _ in $(seq 100); do has_gui && break; sleep 0.1; done
 
 echo "newgui demo: system root $ROOT"
 echo "  drive the tool:  DBUS_SYSTEM_BUS_ADDRESS=$BUS_ADDRESS $BUILD/tools/toolsim/toolsim ctl result nok qcode=0x18"
-echo "  logs:            $ROOT/newgui.log  $ROOT/toolsim.log"
-[ -n "$OFFSCREEN" ] && echo "  screenshots:     $ROOT/screenshots"
+echo "  logs:            $WORK/newgui.log  $WORK/toolsim.log"
+[ -n "$OFFSCREEN" ] && echo "  screenshots:     $WORK/screenshots"
 
 # The scenario: one simulator command per line; "sleep MS" pauses.
 while IFS= read -r line || [ -n "$line" ]; do
@@ -73,7 +77,7 @@ if [ -n "$OFFSCREEN" ]; then
   sleep 1
   kill -USR1 "$GUI" 2>/dev/null || true
   sleep 0.5
-  echo "Screenshots of the run: $ROOT/screenshots ($(ls "$ROOT/screenshots" 2>/dev/null | wc -l) files)"
+  echo "Screenshots of the run: $WORK/screenshots ($(ls "$WORK/screenshots" 2>/dev/null | wc -l) files)"
 else
   echo "Scenario finished; the GUI keeps running until its window is closed."
   wait "$GUI" || true

@@ -15,6 +15,10 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsSet("NEWGUI_SCREENSHOT_DIR"))
         std::signal(SIGUSR1, SIG_IGN);
     SystemLog::open();
+    // The tool's display is driven at 72 dpi: a point is a pixel, which the scene's point
+    // sizes (list entries, program line, code pieces) are made for.
+    if (!qEnvironmentVariableIsSet("QT_FONT_DPI"))
+        qputenv("QT_FONT_DPI", "72");
     QApplication app(argc, argv);
     app.setOverrideCursor(Qt::BlankCursor);
 

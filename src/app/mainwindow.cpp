@@ -1,7 +1,5 @@
 #include "mainwindow.h"
 
-#include <QFontDatabase>
-#include <QGuiApplication>
 #include <QMetaMethod>
 #include <QQmlContext>
 #include <QQuickItem>
@@ -10,30 +8,9 @@
 #include <cerrno>
 #include <unistd.h>
 
+#include "scenefonts.h"
 #include "systemlog.h"
 
-namespace {
-
-// The device's own font. Where it is not installed, the bundled condensed sans stands in
-// under the same family names, so text widths are the same on every machine.
-void installFonts()
-{
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    if (QFontDatabase::families().contains(QStringLiteral("Tavik Sans")))
-        return;
-    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansCondensed.ttf"));
-    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansCondensed-Bold.ttf"));
-    const QStringList fallback { QStringLiteral("DejaVu Sans Condensed") };
-    QFont::insertSubstitutions(QStringLiteral("Tavik Sans"), fallback);
-    QFont::insertSubstitutions(QStringLiteral("Tavik Sans Medium"), fallback);
-    QFont defaultFont(QStringLiteral("DejaVu Sans Condensed"));
-    QGuiApplication::setFont(defaultFont);
-}
-
-} // namespace
 
 MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     : QMainWindow(parent)
@@ -49,7 +26,7 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     loadCfg();
     readTorqueFactors();
 
-    installFonts();
+    installSceneFonts();
     m_view = new QQuickWidget();
     m_view->setCursor(Qt::BlankCursor);
     m_view->rootContext()->setContextProperty(QStringLiteral("cMainWindow"), this);

@@ -1,11 +1,10 @@
 #include <QDir>
-#include <QFont>
-#include <QFontDatabase>
-#include <QGuiApplication>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QtQuickTest>
+
+#include "scenefonts.h"
 
 // Gives every test engine the scene's font and a fake host as `cMainWindow`.
 class SceneSetup : public QObject
@@ -15,13 +14,7 @@ class SceneSetup : public QObject
 public Q_SLOTS:
     void applicationAvailable()
     {
-        // The same stand-in for the device font as the host window installs.
-        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansCondensed.ttf"));
-        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansCondensed-Bold.ttf"));
-        const QStringList fallback { QStringLiteral("DejaVu Sans Condensed") };
-        QFont::insertSubstitutions(QStringLiteral("Tavik Sans"), fallback);
-        QFont::insertSubstitutions(QStringLiteral("Tavik Sans Medium"), fallback);
-        QGuiApplication::setFont(QFont(QStringLiteral("DejaVu Sans Condensed")));
+        installSceneFonts();
         QDir().mkpath(QStringLiteral(NG_SCENE_GRAB_DIR));
     }
 

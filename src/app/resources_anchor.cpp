@@ -1,1 +1,0 @@
-// Anchor of the resource library (the resources themselves are generated).
