@@ -7,7 +7,10 @@
 #include <QDBusInterface>
 #include <QDBusMessage>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
+#include <QQmlProperty>
 #include <QQuickItem>
 #include <QQuickWidget>
 #include <algorithm>
@@ -17,6 +20,15 @@
 #include "mainwindow.h"
 #include "screenshots.h"
 #include "testsupport.h"
+
+// Calls a function when a scene property changes.
+class Probe : public QObject
+{
+    Q_OBJECT
+public:
+    std::function<void()> f;
+    Q_INVOKABLE void hit() { f(); }
+};
 
 namespace {
 
@@ -30,7 +42,8 @@ void report(const char* what, std::vector<double> v)
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" NG_SOURCE_DIR "/tools/offscreen/display.json");
+    qputenv("QT_FONT_DPI", "72");
     qputenv("QT_QUICK_BACKEND", "software");
     const int count = argc > 1 ? atoi(argv[1]) : 300;
 
@@ -73,28 +86,57 @@ int main(int argc, char* argv[])
     waitUntil([] { return false; }, 300);
 
     std::vector<double> latency;
+    std::vector<double> handled; // signal -> values in the scene (the host's read and the scene's update)
+    QElapsedTimer* running = nullptr;
+    QQmlProperty torqueProperty(rootItem, QStringLiteral("ac_torque"));
+    Probe probe;
+    probe.f = [&] {
+        if (running)
+            handled.push_back(running->nsecsElapsed() / 1e6);
+        running = nullptr; // the first change of each result only
+    };
+    torqueProperty.connectNotifySignal(&probe, probe.metaObject()->indexOfMethod("hit()"));
     std::function<void()> current;
     onEveryFrame(view, [&] { if (current) current(); });
     for (int i = 0; i < count; ++i) {
         bool shown = false;
         const double expected = torques[i];
         QElapsedTimer t;
+        QEventLoop loop;
         current = [&] {
             if (!shown && qAbs(rootItem->property("ac_torque").toDouble() - expected) < 1e-9) {
                 shown = true;
                 latency.push_back(t.nsecsElapsed() / 1e6);
+                loop.quit();
             }
         };
         QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/ResObj"), QStringLiteral("com.velmar.akku.ResInterface"), QStringLiteral("newresult"));
         signal << QStringLiteral("/home/tool/data/result.sq3") << ids[i];
         t.start();
+        running = &t;
         emitter.send(signal);
-        waitUntil([&] { return shown; }, 5000);
+        // An event loop, not a polling wait: the loop wakes for the frame itself.
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        loop.exec();
         current = nullptr;
+        running = nullptr;
         if (!shown) {
             std::fprintf(stderr, "result %d never shown\n", ids[i]);
             return 1;
         }
+    }
+
+    // The scene's share: the same push without the bus and the database.
+    std::vector<double> sceneOnly;
+    for (int i = 0; i < count; ++i) {
+        QVariantMap map { { "prg_nr", 5 }, { "prg_name", "Tight" }, { "result", 1 }, { "torque", 20.0 + i / 1000.0 },
+            { "dTorque", 0 }, { "angle", 90.0 }, { "dAngle", 0 }, { "tgs", 0.8 }, { "dTgs", 0 }, { "cycle", "" },
+            { "qcode", 0 }, { "row", 0 }, { "torqueUnit", 1 } };
+        QElapsedTimer t;
+        t.start();
+        window.callRoot("setResults", { QVariant(map) });
+        sceneOnly.push_back(t.nsecsElapsed() / 1e6);
+        waitUntil([] { return false; }, 2);
     }
 
     std::vector<double> roundTrip;
@@ -106,9 +148,13 @@ int main(int argc, char* argv[])
         roundTrip.push_back(t.nsecsElapsed() / 1e6);
     }
 
+    report("newresult -> values in the scene", handled);
     report("newresult -> first frame", latency);
+    report("setResults alone (scene)", sceneOnly);
     report("empty D-Bus round trip", roundTrip);
     sim.terminate();
     sim.waitForFinished();
     return 0;
 }
+
+#include "bench_result_latency.moc"
