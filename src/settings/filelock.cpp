@@ -64,4 +64,31 @@ QByteArray readBounded(QFile& file, qint64 maxSize)
     return data;
 }
 
+bool readLocked(QFile& file, QByteArray& out)
+{
+    if (!lock(file))
+        return false;
+    out = readBounded(file);
+    unlock(file);
+    return true;
+}
+
+qint64 replaceContent(QFile& file, const QByteArray& content, bool* locked)
+{
+    const bool granted = lock(file);
+    if (locked)
+        *locked = granted;
+    if (!granted)
+        return -1;
+    qint64 written = -1;
+    // Without the truncation the new content would be appended to the old one.
+    if (file.resize(0)) {
+        written = file.write(content);
+        if (!file.flush() || ::fsync(file.handle()) != 0)
+            written = -1;
+    }
+    unlock(file);
+    return written;
+}
+
 } // namespace FileLock

@@ -19,4 +19,15 @@ inline constexpr qint64 MaxReadSize = 4 * 1024 * 1024;
 // Reads from the current position up to end of file or maxSize bytes.
 QByteArray readBounded(QFile& file, qint64 maxSize = MaxReadSize);
 
+// The whole content of a file opened read-only, read under the read lock (bounded as above).
+// False when the lock was refused; `out` is then left alone.
+bool readLocked(QFile& file, QByteArray& out);
+
+// The safe rewrite of a shared file that the caller opened for appending (which neither
+// creates a partial state nor truncates): lock, truncate, write, flush, fsync, unlock.
+// Readers holding the read lock therefore see the old or the whole new content, never an
+// empty or partial file. Returns the bytes written, or -1 when the lock was refused or
+// truncating, flushing or syncing failed; *locked tells whether the lock was granted.
+qint64 replaceContent(QFile& file, const QByteArray& content, bool* locked = nullptr);
+
 } // namespace FileLock

@@ -2,7 +2,6 @@
 
 #include <QFile>
 
-#include <unistd.h>
 
 #include "devicepaths.h"
 #include "filelock.h"
@@ -57,10 +56,9 @@ bool SettingsFiles::readText(const QString& hostPath, QString& out, bool* opened
         *opened = isOpen;
     if (!isOpen)
         return false;
-    const bool locked = FileLock::lock(file);
+    QByteArray bytes;
+    const bool locked = FileLock::readLocked(file, bytes);
     if (locked) {
-        QByteArray bytes = FileLock::readBounded(file);
-        FileLock::unlock(file);
         const int nul = bytes.indexOf('\0');
         if (nul >= 0)
             bytes.truncate(nul);
@@ -80,17 +78,7 @@ void SettingsFiles::writeQStringToFile(const QString& text, QFile& file)
         return;
     }
     const QByteArray bytes = text.toUtf8();
-    qint64 written = -1;
-    if (FileLock::lock(file)) {
-        // Without the truncation the new text would be appended to the old one.
-        if (file.resize(0)) {
-            written = file.write(bytes);
-            if (!file.flush())
-                written = -1;
-            ::fsync(file.handle());
-        }
-        FileLock::unlock(file);
-    }
+    const qint64 written = FileLock::replaceContent(file, bytes);
     if (written < bytes.size())
         SystemLog::error(QStringLiteral("Problem writing config file"));
     file.close();

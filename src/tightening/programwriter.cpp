@@ -1,7 +1,6 @@
 #include "programwriter.h"
 
 #include <QFile>
-#include <unistd.h>
 
 #include "devicepaths.h"
 #include "filelock.h"
@@ -100,17 +99,12 @@ bool ProgramWriter::write(int slot, int speed, const QString& targetName, int ta
         SystemLog::error(QStringLiteral("Error writing program file"));
         return false;
     }
-    if (!FileLock::lock(file)) {
-        file.close();
-        return false;
-    }
-    // The old content may only be destroyed while the lock is held.
-    bool ok = file.resize(0);
-    ok = ok && file.write(content) == content.size();
-    ok = file.flush() && ok;
-    ok = ::fsync(file.handle()) == 0 && ok;
-    FileLock::unlock(file);
+    bool locked = false;
+    const bool ok = FileLock::replaceContent(file, content, &locked) == content.size();
     file.close();
+    // A refused lock is logged by the lock itself and leaves the file unchanged.
+    if (!locked)
+        return false;
     if (!ok)
         SystemLog::error(QStringLiteral("Error writing program file"));
     return ok;

@@ -28,11 +28,10 @@ bool readValue(const QString& path, QString& value, bool* opened = nullptr)
         *opened = isOpen;
     if (!isOpen)
         return false;
-    const bool locked = FileLock::lock(file);
-    if (locked) {
-        value = QString::fromUtf8(FileLock::readBounded(file)).trimmed();
-        FileLock::unlock(file);
-    }
+    QByteArray bytes;
+    const bool locked = FileLock::readLocked(file, bytes);
+    if (locked)
+        value = QString::fromUtf8(bytes).trimmed();
     file.close();
     return locked;
 }

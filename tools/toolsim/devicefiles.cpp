@@ -11,7 +11,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include <unistd.h>
 
 namespace DeviceFiles {
 
@@ -144,15 +143,7 @@ bool writeShared(const QString& devicePath, const QByteArray& content)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
-    if (!FileLock::lock(file))
-        return false;
-    // The lock is held from before the truncation until the new content is on disk.
-    bool ok = file.resize(0);
-    ok = ok && file.write(content) == content.size();
-    ok = file.flush() && ok;
-    ok = ::fsync(file.handle()) == 0 && ok;
-    FileLock::unlock(file);
-    return ok;
+    return FileLock::replaceContent(file, content) == content.size();
 }
 
 QByteArray readShared(const QString& devicePath)
@@ -161,10 +152,7 @@ QByteArray readShared(const QString& devicePath)
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
     QByteArray data;
-    if (FileLock::lock(file)) {
-        data = file.readAll();
-        FileLock::unlock(file);
-    }
+    FileLock::readLocked(file, data);
     return data;
 }
 

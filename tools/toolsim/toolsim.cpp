@@ -592,12 +592,12 @@ bool ToolSim::cmdResult(const Args& a, const Done& done, QString* error)
     } else if (!m_idcode.isEmpty()) {
         t.idCode = m_idcode;
     }
-    for (const QString& spec : a.options.value(QStringLiteral("fn"))) {
-        const QStringList p = spec.split(QLatin1Char(':'));
+    for (const QString& field : a.options.value(QStringLiteral("fn"))) {
+        const QStringList p = field.split(QLatin1Char(':'));
         ResultStore::Function f;
         if ((p.size() != 3 && p.size() != 4) || !toInt(p[0], &f.cmd) || !toDouble(p[1], &f.actual) || !toDouble(p[2], &f.nom)
             || (p.size() == 4 && !toInt(p[3], &f.switching))) {
-            *error = QStringLiteral("fn: CMD:ACTUAL:NOM[:SWITCHING], not %1").arg(spec);
+            *error = QStringLiteral("fn: CMD:ACTUAL:NOM[:SWITCHING], not %1").arg(field);
             return false;
         }
         t.functions << f;
