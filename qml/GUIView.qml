@@ -71,10 +71,15 @@ Rectangle {
             id: titleText
             objectName: "guiViewTitleText"
             anchors.fill: parent
+            anchors.leftMargin: 4
+            anchors.rightMargin: 4
             horizontalAlignment: Text.AlignHCenter
             verticalAlignment: Text.AlignVCenter
             font.family: root.fontFamily
             font.pixelSize: 32
+            // A title wider than the display shrinks to fit instead of losing both ends.
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 18
             color: root.textColor
             text: root.headerText
         }
