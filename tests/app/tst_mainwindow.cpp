@@ -58,7 +58,7 @@ void TestMainWindow::sceneMissing()
 
 void TestMainWindow::rootCalls()
 {
-    MainWindow w(nullptr, QUrl::fromLocalFile(QStringLiteral(TEST_DIR "/CallScene.qml")));
+    MainWindow w(nullptr, QUrl::fromLocalFile(QStringLiteral(NG_SOURCE_DIR "/tests/common/RecordingScene.qml")));
     QVERIFY(w.rootItem());
     const int before = calls(w).size();
     w.callRoot("setReady", { true });
@@ -68,7 +68,9 @@ void TestMainWindow::rootCalls()
     QVariantMap result { { "prg_nr", 5 }, { "torqueUnit", 2 } };
     w.callRoot("setResults", { QVariant(result) });
     const QStringList c = calls(w).mid(before);
-    QCOMPARE(c, QStringList({ "setReady true", "updateKeyPos -88 7", "setResults 5 2" }));
+    QCOMPARE(c.size(), 3);
+    QCOMPARE(c.mid(0, 2), QStringList({ "setReady true", "updateKeyPos -88 7" }));
+    QVERIFY2(c.at(2).startsWith("setResults {") && c.at(2).contains("\"prg_nr\":5") && c.at(2).contains("\"torqueUnit\":2"), qPrintable(c.at(2)));
 }
 
 void TestMainWindow::niceValue()

@@ -71,7 +71,7 @@ void TestGuiNoService::initTestCase()
     }));
 
     SystemLog::startCapture();
-    m_window = new MainWindow(nullptr, QUrl::fromLocalFile(QStringLiteral(TEST_DIR "/RecordingScene.qml")));
+    m_window = new MainWindow(nullptr, QUrl::fromLocalFile(QStringLiteral(NG_SOURCE_DIR "/tests/common/RecordingScene.qml")));
     m_startupLog = SystemLog::capturedLines();
     SystemLog::stopCapture();
 }

@@ -71,7 +71,7 @@ void TestGuiService::initTestCase()
     QVERIFY(m_bench->connection().isConnected());
     QVERIFY2(m_bench->startSimulator(m_root->root()), qPrintable(m_bench->simulatorOutput()));
 
-    m_window = new MainWindow(nullptr, QUrl::fromLocalFile(QStringLiteral(TEST_DIR "/RecordingScene.qml")));
+    m_window = new MainWindow(nullptr, QUrl::fromLocalFile(QStringLiteral(NG_SOURCE_DIR "/tests/common/RecordingScene.qml")));
     QVERIFY(m_window->rootItem());
     m_startupSimCalls = m_bench->simCalls();
 }
