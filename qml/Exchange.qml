@@ -1,6 +1,6 @@
 import QtQuick
 
-// Frame of the configuration exchange screen: its title, its bar and the middle key back to the menu.
+// Frame of the configuration exchange screen: its title, its bar and the middle key back to where it was opened.
 // The screen's own content is not here yet.
 GUIView {
     id: root
@@ -33,7 +33,7 @@ GUIView {
         }
         if (event.key === Qt.Key_A && !mainwindow.changeView) {
             mainwindow.changeView = true
-            mainwindow.gotoState('mainmenu')
+            mainwindow.gotoState(mainwindow.lastState !== "" ? mainwindow.lastState : 'mainmenu')
         }
     }
 

@@ -1,6 +1,6 @@
 import QtQuick
 
-// Frame of the popup screen: its title, its bar and the middle key back to the menu.
+// Frame of the popup screen: its title, its bar and the middle key back to the screen before it.
 // The screen's own content is not here yet.
 GUIView {
     id: root
@@ -37,7 +37,7 @@ GUIView {
         }
         if (event.key === Qt.Key_A && !mainwindow.changeView) {
             mainwindow.changeView = true
-            mainwindow.gotoState('mainmenu')
+            mainwindow.gotoPrevState()
         }
     }
 

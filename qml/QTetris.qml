@@ -1,13 +1,13 @@
 import QtQuick
 
-// Frame of the game: its title, its bar and the middle key back to the menu.
+// Frame of the game: its title, its bar and the left key back to the menu.
 // The screen's own content is not here yet.
 GUIView {
     id: root
     objectName: "game"
 
     function updateBar() {
-        mainwindow.trySetButtons('', qsTr("Back"), '')
+        mainwindow.trySetButtons('@back', '', '')
     }
 
     function setTheme(value) {
@@ -24,17 +24,10 @@ GUIView {
         mainwindow.checkBmsKeyModus()
     }
 
+    // The game's keys act on every press, without the latch.
     Keys.onPressed: (event) => {
-        if (event.key !== Qt.Key_A && event.key !== Qt.Key_Left && event.key !== Qt.Key_Right)
-            return
-        if (!mainwindow.is_none_bms_key_events_open(event.key)) {
-            mainwindow.changeView = true
-            return
-        }
-        if (event.key === Qt.Key_A && !mainwindow.changeView) {
-            mainwindow.changeView = true
+        if (event.key === Qt.Key_Left)
             mainwindow.gotoState('mainmenu')
-        }
     }
 
     Keys.onReleased: (event) => {

@@ -1,6 +1,6 @@
 import QtQuick
 
-// Frame of the date screen: its title, its bar and the middle key back to the menu.
+// Frame of the date screen: its title, its bar and the middle key on to the time screen.
 // The screen's own content is not here yet.
 GUIView {
     id: root
@@ -33,7 +33,7 @@ GUIView {
         }
         if (event.key === Qt.Key_A && !mainwindow.changeView) {
             mainwindow.changeView = true
-            mainwindow.gotoState('mainmenu')
+            mainwindow.gotoState('settime')
         }
     }
 

@@ -1,6 +1,7 @@
 import QtQuick
 
-// Frame of the date and time screen: its title, its bar and the middle key back to the menu.
+// Frame of the date and time screen: its title, its bar and the middle key on to the menu,
+// or to the wizard's next screen during the first setup.
 // The screen's own content is not here yet.
 GUIView {
     id: root
@@ -33,7 +34,13 @@ GUIView {
         }
         if (event.key === Qt.Key_A && !mainwindow.changeView) {
             mainwindow.changeView = true
-            mainwindow.gotoState('mainmenu')
+            var cfg = mainwindow.cfg
+            var next = 'mainmenu'
+            // during the first setup the wizard says where to go on
+            if (cfg.global.firstsetup === true && cfg.wizard && cfg.wizard.transitions
+                    && mainwindow.hasState(cfg.wizard.transitions.setdatetime))
+                next = cfg.wizard.transitions.setdatetime
+            mainwindow.gotoState(next)
         }
     }
 

@@ -33,7 +33,8 @@ GUIView {
         }
         if (event.key === Qt.Key_A && !mainwindow.changeView) {
             mainwindow.changeView = true
-            mainwindow.gotoState(mainwindow.cfg.global.startview)
+            var next = mainwindow.cfg.global.startview
+            mainwindow.gotoState(mainwindow.hasState(next) ? next : 'actualValues')
         }
     }
 

@@ -120,7 +120,7 @@ SceneTestCase {
             { tag: "setdatetime", header: "Visible", bar: "Visible", title: "Set Date", middle: "Back" },
             { tag: "testview", header: "Invisible", bar: "Invisible", title: "Test" },
             { tag: "themeselect", header: "Visible", bar: "Visible", title: "Theme", middle: "Back" },
-            { tag: "game", header: "Invisible", bar: "Visible", title: "Game", middle: "Back" },
+            { tag: "game", header: "Invisible", bar: "Visible", title: "Game", left: "@back", middle: "" },
             { tag: "mainmenu", header: "Visible", bar: "Visible" },
             { tag: "info", header: "Visible", bar: "Visible", title: "Info", middle: "Back" },
             { tag: "warning", header: "Invisible", bar: "Visible", title: "Caution", middle: "OK" },
@@ -151,6 +151,40 @@ SceneTestCase {
         compare(findChild(scene.screen, "guiViewTitleText").text, data.title)
         if (data.middle !== undefined)
             compare(part("buttonBar").btnMiddleStr, data.middle)
+        if (data.left !== undefined)
+            compare(part("buttonBar").btnLeftStr, data.left)
+    }
+
+    // Where each screen leaves to, and by which key.
+    function test_screenGraph_data() {
+        var wizard = deployedConfig()
+        wizard.global.firstsetup = true
+        var laser = deployedConfig()
+        laser.global.laserwarning = true
+        laser.global.startview = 'nosuchscreen'
+        return [
+            { tag: "service details to the service list", path: ['mainmenu', 'diagnosis', 'resservices'],
+              key: Qt.Key_A, expected: 'diagnosis' },
+            { tag: "date on to time", path: ['mainmenu', 'setdate'], key: Qt.Key_A, expected: 'settime' },
+            { tag: "time on to the menu", path: ['mainmenu', 'setdate', 'settime'], key: Qt.Key_A, expected: 'mainmenu' },
+            { tag: "date and time to the menu", path: ['mainmenu', 'setdatetime'], key: Qt.Key_A, expected: 'mainmenu' },
+            { tag: "date and time on in the wizard", cfg: wizard, path: ['setdatetime'], key: Qt.Key_A,
+              expected: 'actualValues' },
+            { tag: "exchange back to where it was opened", path: ['info', 'exchange'], key: Qt.Key_A, expected: 'info' },
+            { tag: "game ignores the middle key", path: ['mainmenu', 'game'], key: Qt.Key_A, expected: 'game' },
+            { tag: "game left to the menu", path: ['mainmenu', 'game'], key: Qt.Key_Left, expected: 'mainmenu' },
+            { tag: "popup back to the screen before", path: ['info', 'popupgui'], key: Qt.Key_A, expected: 'info' },
+            { tag: "warning to an unknown start view", cfg: laser, path: [], key: Qt.Key_A, expected: 'actualValues' }
+        ]
+    }
+
+    function test_screenGraph(data) {
+        startScene(data.cfg)
+        for (var i = 0; i < data.path.length; ++i)
+            scene.gotoState(data.path[i])
+        keyClick(data.key)
+        compare(scene.state, data.expected)
+        verify(scene.screen !== null, "a screen is shown")
     }
 
     function test_serviceDetailTitle() {
