@@ -61,6 +61,9 @@ QtObject {
     function syslogError(msg) { record("syslogError", arguments) }
     function logToSys(text) { record("logToSys", arguments) }
 
+    // Translator.
+    function setLanguage(filename) { record("setLanguage", arguments) }
+
     // Settings files.
     function loadWlan() { record("loadWlan", arguments) }
     function guiCfgFileChanged() { record("guiCfgFileChanged", arguments) }

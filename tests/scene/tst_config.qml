@@ -30,6 +30,7 @@ SceneTestCase {
             view: {}
         })
         compare(scene.state, 'actualValues')
+        compare(callsTo("setLanguage").map(function (c) { return c.args[0] }), ['en'])
         compare(scene.theme, 'blue')
         compare(part("header").theme, 'blue')
         compare(scene.defaultFont, "Tavik Sans Medium")
@@ -41,8 +42,10 @@ SceneTestCase {
     function test_deployedConfiguration() {
         var cfg = deployedConfig()
         cfg.global.theme = 'black'
+        cfg.global.language = 'de'
         startScene(cfg)
         compare(loggedErrors(), [])
+        compare(callsTo("setLanguage").map(function (c) { return c.args[0] }), ['de'])
         var entries = scene.cfg.view.MainMenu.entries
         compare(entries.length, 4)
         compare(entries[0].name, "Program selection")
