@@ -73,6 +73,62 @@ private Q_SLOTS:
         QCOMPARE(w.getPrgNumberName(5).value("unit").toString(), QStringLiteral("0"));
     }
 
+    // The system service's change notifications reload the catalogues from the files.
+    void configChanges()
+    {
+        const QString prg = QStringLiteral("/home/tool/config/srbprg/");
+        const QString jobs = QStringLiteral("/home/tool/config/jobs/");
+        QVERIFY(m_root->write(prg + "prg7.lua", "prg.Name = \"Seven\"\n"));
+        QVERIFY(m_root->write(jobs + "job007.lua", "jobName=Seven\n"));
+        MainWindow w(nullptr, scene());
+        QCOMPARE(w.getPrgNumberName(7).value("name").toString(), QStringLiteral("Seven"));
+        QCOMPARE(w.getJobList().size(), 2);
+        int before = calls(w).size();
+
+        // A deleted job is gone after the notification, and the scene is told.
+        QVERIFY(m_root->remove(jobs + "job007.lua"));
+        notify(w, jobs + "job007.lua");
+        QCOMPARE(w.getJobList().size(), 1);
+        QCOMPARE(w.getJobList().first().toMap().value("slot").toUInt(), 2u);
+        QCOMPARE(calls(w).mid(before), QStringList({ "updateJobView" }));
+
+        // One program file: replaced, removed, or added outside the listed range.
+        QVERIFY(m_root->write(prg + "prg7.lua", "prg.Name = \"New seven\"\nprg.TorqueUnit = 4\n"));
+        notify(w, prg + "prg7.lua");
+        QCOMPARE(w.getPrgNumberName(7).value("name").toString(), QStringLiteral("New seven"));
+        QCOMPARE(w.getPrgNumberName(7).value("unit").toString(), QStringLiteral("4"));
+        QVERIFY(m_root->remove(prg + "prg7.lua"));
+        notify(w, prg + "prg7.lua");
+        QCOMPARE(w.getPrgNumberName(7).value("name").toString(), QStringLiteral("--"));
+        QVERIFY(m_root->write(prg + "prg300.lua", "prg.Name = \"Far\"\n"));
+        notify(w, prg + "prg300.lua");
+        QCOMPARE(w.getPrgNumberName(300).value("name").toString(), QStringLiteral("Far"));
+        QCOMPARE(w.getPrgList().size(), 2);
+
+        // The importer's marker rescans every program file.
+        QVERIFY(m_root->write(prg + "prg8.lua", "prg.Name = \"Eight\"\n"));
+        QVERIFY(m_root->write(prg + "prg9.lua", "prg.Name = \"Nine\"\n"));
+        QCOMPARE(w.getPrgList().size(), 2);
+        notify(w, QStringLiteral("/home/tool/config/prg_importer"));
+        QCOMPARE(w.getPrgList().size(), 4);
+        QCOMPARE(w.getPrgNumberName(9).value("name").toString(), QStringLiteral("Nine"));
+
+        // The channel configuration: the new active unit is named at once.
+        QVERIFY(m_root->write("/home/tool/config/ChanCfg.json",
+                              R"({"EinheitDrehmoment": {"Aktiv": 3, "Faktoren": [{"Id": 3, "Einheit": "in lb", "Wert": 8.85}]}})"));
+        QCOMPARE(w.getDefaultTorqueUnitPres(), QStringLiteral("ft lb"));
+        notify(w, QStringLiteral("/home/tool/config/ChanCfg.json"));
+        QCOMPARE(w.getDefaultTorqueUnitPres(), QStringLiteral("in lb"));
+        QCOMPARE(w.getTorqueUnitPres(2), QStringLiteral("Nm"));
+
+        QVERIFY(w.stateMutex().tryLock());
+        w.stateMutex().unlock();
+        for (const char* f : { "prg300.lua", "prg8.lua", "prg9.lua" })
+            m_root->remove(prg + f);
+        QVERIFY(m_root->write("/home/tool/config/ChanCfg.json",
+                              R"({"EinheitDrehmoment": {"Aktiv": 2, "Faktoren": [{"Id": 2, "Einheit": "ft lb", "Wert": 0.7376}]}})"));
+    }
+
     void loadedProgram_data()
     {
         QTest::addColumn<int>("prgnr");
@@ -109,6 +165,10 @@ private Q_SLOTS:
 private:
     static QUrl scene() { return QUrl::fromLocalFile(QStringLiteral(TEST_DIR "/TighteningScene.qml")); }
     static QStringList calls(MainWindow& w) { return w.rootItem()->property("calls").toStringList(); }
+    static void notify(MainWindow& w, const QString& devicePath)
+    {
+        QVERIFY(QMetaObject::invokeMethod(&w, "newConfig", Q_ARG(QString, devicePath)));
+    }
 
     void createResultDb()
     {

@@ -137,6 +137,23 @@ private Q_SLOTS:
         QCOMPARE(m.value("result").toInt(), -1);
     }
 
+    // Without a function table the NOK result is still shown, without deviations or a log line.
+    void functionQueryFails()
+    {
+        createDb();
+        sql(QStringLiteral("DROP TABLE srbfncts"));
+        addResult(6, -1, 7, "F");
+        ResultReader r;
+        QVariantMap m;
+        QVERIFY(r.read(6, m));
+        QCOMPARE(m.size(), 13);
+        QCOMPARE(m.value("dTorque").toInt(), 0);
+        QCOMPARE(m.value("dAngle").toInt(), 0);
+        QCOMPARE(m.value("dTgs").toInt(), 0);
+        QCOMPARE(m.value("cycle").toString(), QStringLiteral("F"));
+        QVERIFY(SystemLog::capturedLines().isEmpty());
+    }
+
     void nullIdCode()
     {
         createDb();
