@@ -10,8 +10,7 @@ GUIView {
     headerText: ""
     focus: true
 
-    // theme colours
-    property string valueColor: '#000000'
+    // theme colours; values are drawn in the frame's textColor
     property string labelColor: '#000000'
     property string nokTextColor: '#ebebeb'
     property string nokTextColor_inv: '#ff0000'
@@ -21,6 +20,8 @@ GUIView {
     // scroll step (0 to 4) and whether the code list scrolls within itself
     property int count: 0
     property bool lister: false
+    // the key whose press sent the last scan (0: none)
+    property int scanSentBy: 0
 
     property string torqueUnitText: ''
     readonly property alias statusState: statusDisplay.state
@@ -122,7 +123,7 @@ GUIView {
             font.family: mainwindow.defaultFont
             font.bold: true
             font.pointSize: 15
-            color: root.valueColor
+            color: root.textColor
         }
 
         states: [
@@ -153,7 +154,7 @@ GUIView {
         objectName: "torqueField"
         fontFamily: mainwindow.defaultFont
         labelColor: root.labelColor
-        valueColor: root.valueColor
+        valueColor: root.textColor
         nokColor: root.nokStatusDisplayColor
         nokTextColor: root.nokTextColor
         nokTextColorInv: root.nokTextColor_inv
@@ -167,7 +168,7 @@ GUIView {
         objectName: "angleField"
         fontFamily: mainwindow.defaultFont
         labelColor: root.labelColor
-        valueColor: root.valueColor
+        valueColor: root.textColor
         nokColor: root.nokStatusDisplayColor
         nokTextColor: root.nokTextColor
         nokTextColorInv: root.nokTextColor_inv
@@ -181,7 +182,7 @@ GUIView {
         objectName: "timeField"
         fontFamily: mainwindow.defaultFont
         labelColor: root.labelColor
-        valueColor: root.valueColor
+        valueColor: root.textColor
         nokColor: root.nokStatusDisplayColor
         nokTextColor: root.nokTextColor
         nokTextColorInv: root.nokTextColor_inv
@@ -220,7 +221,7 @@ GUIView {
             font.family: mainwindow.defaultFont
             font.pixelSize: 20
             font.bold: true
-            color: root.valueColor
+            color: root.textColor
         }
     }
 
@@ -493,16 +494,21 @@ GUIView {
             return
         cMainWindow.sendScanBtnPressed(mainwindow.scanBtn)
         mainwindow.scanBtnPressed = true
+        scanSentBy = mainwindow.scanBtn
     }
 
+    // The tool may take the scan key away while it is held; its release still ends the
+    // press, or no later scan could be sent.
     function resetScanBtnPressed(button) {
-        if (isScanButtonActive(button))
+        if (isScanButtonActive(button) || button === scanSentBy) {
             mainwindow.scanBtnPressed = false
+            scanSentBy = 0
+        }
     }
 
     function setTheme(value) {
         const dark = value === 'black'
-        valueColor = dark ? '#ffffff' : '#000000'
+        textColor = dark ? '#ffffff' : '#000000'
         labelColor = dark ? '#ffffff' : '#000000'
         nokTextColor = '#ebebeb'
         nokTextColor_inv = '#ff0000'
@@ -554,6 +560,8 @@ GUIView {
     Component.onCompleted: {
         codeList.delegateSwitch(true)
         codeList.model.clear()
+        // the arrows of the previous screen's list do not belong to the empty code list
+        codeList.manipulateArrows(0)
         setTorqueUnit(undefined)
         setTheme(mainwindow.theme)
         setButtonBarBtns()

@@ -369,6 +369,31 @@ SceneTestCase {
             compare(part("textMiddle").text, "Menu")
     }
 
+    // The tool takes the scan key away while it is held: the release still ends the press,
+    // and the next offer of the key sends again.
+    function test_scanKeyHiddenWhileHeld() {
+        startOnActualValues()
+        scene.displayscanicon(2)
+        keyPress(Qt.Key_Left)
+        compare(callsTo("sendScanBtnPressed").length, 1)
+        scene.hidescanicon()
+        keyRelease(Qt.Key_Left)
+        verify(!scene.scanBtnPressed, "released")
+        scene.displayscanicon(2)
+        keyPress(Qt.Key_Left)
+        keyRelease(Qt.Key_Left)
+        compare(callsTo("sendScanBtnPressed").length, 2)
+
+        // a release of another key does not end the scan key's press
+        keyPress(Qt.Key_Left)
+        keyPress(Qt.Key_Right)
+        keyRelease(Qt.Key_Right)
+        verify(scene.scanBtnPressed)
+        keyPress(Qt.Key_Left)
+        compare(callsTo("sendScanBtnPressed").length, 3, "still one scan for the held key")
+        keyRelease(Qt.Key_Left)
+    }
+
     // The cached result is shown again only while results are enabled (or before the
     // first identification code).
     function test_reenterScreen() {
@@ -377,10 +402,14 @@ SceneTestCase {
         verify(!scene.firstInit)
         scene.setResults(result({ result: 1, torque: 20 }))
         scene.gotoState('mainmenu')
+        compare(scene.genericListShowArrows, 1, "the menu's arrows")
         scene.gotoState('actualValues')
         compare(part("torqueField").value, "-", "no result restored")
         compare(part("angleField").value, "-")
         compare(part("idValue").text, "-")
+        compare(scene.genericListShowArrows, 0, "nothing to scroll")
+        verify(!part("iconLeft").visible && !part("iconRight").visible, "no arrows of the menu")
+        compare(part("textMiddle").text, "Menu")
 
         cMainWindow.resultsEnabled = true
         scene.gotoState('mainmenu')
