@@ -70,7 +70,8 @@ Item {
                 font.family: mainwindow.defaultFont
                 font.pointSize: mainwindow.basicPointSize
                 font.letterSpacing: 0.5
-                color: row.ListView.isCurrentItem ? root.textColor : root.unSelTextColor
+                // every row in the text colour; only the arrow tells the current row
+                color: root.textColor
             }
             Text {
                 x: 0

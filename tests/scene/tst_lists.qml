@@ -190,6 +190,17 @@ SceneTestCase {
             return Math.abs(im.red(x, y) - 0xa9) < 12 && Math.abs(im.green(x, y) - 0xa9) < 12
                     && Math.abs(im.blue(x, y) - 0xa9) < 12
         }) > 100, "separator line below the row")
+        // every row's text in the text colour, the current one and the others alike
+        for (i = 2; i < 6; ++i) {
+            var item = list.listView.itemAtIndex(i)
+            verify(item !== null, "row " + i)
+            compare(item.children[0].color, Qt.color('#000000'), "row " + i)
+        }
+        list.setTheme('black')
+        compare(list.listView.itemAtIndex(2).children[0].color, Qt.color('#ffffff'))
+        compare(list.listView.itemAtIndex(3).children[0].color, Qt.color('#ffffff'))
+        list.setTheme('blue')
+
         list.setCurrentIndex(-1)
         compare(list.cursorY, 0)
 
