@@ -89,7 +89,11 @@ QVariantMap ProgramCatalogue::readEntry(const QString& fileName)
 
 void ProgramCatalogue::sync(QString& fileName)
 {
-    if (fileName.isEmpty() || !QFileInfo(filePath(fileName)).isFile()) {
+    QVariantMap e;
+    if (!fileName.isEmpty() && QFileInfo(filePath(fileName)).isFile())
+        e = readEntry(fileName);
+    // "--": the file went away before it was read; it must not land under number 0.
+    if (e.isEmpty() || e.value(QStringLiteral("slot")).toString() == QLatin1String("--")) {
         fileName.remove(QStringLiteral("prg"));
         fileName.remove(QStringLiteral(".lua"));
         bool ok = false;
@@ -98,7 +102,6 @@ void ProgramCatalogue::sync(QString& fileName)
             m_table.remove(n);
         return;
     }
-    const QVariantMap e = readEntry(fileName);
     m_table.insert(e.value(QStringLiteral("slot")).toString().toInt(), e);
 }
 

@@ -68,6 +68,23 @@ int writePrograms(int slot, int count)
     return 0;
 }
 
+// flip-file <path> <count>: creates and deletes the file <count> times, as an importer
+// that replaces files does.
+int flipFile(const QString& path, int count)
+{
+    say("started");
+    for (int i = 0; i < count; ++i) {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            return 3;
+        f.write("prg.Name = \"Flip\"\n");
+        f.close();
+        if (!QFile::remove(path))
+            return 3;
+    }
+    return 0;
+}
+
 bool exec(QSqlQuery& q, const QString& text)
 {
     if (q.exec(text))
@@ -119,6 +136,8 @@ int main(int argc, char** argv)
         return holdWrite(a.at(2), a.at(3).toUtf8(), a.at(4).toUtf8());
     if (a.size() >= 4 && a.at(1) == QLatin1String("write-programs"))
         return writePrograms(a.at(2).toInt(), a.at(3).toInt());
+    if (a.size() >= 4 && a.at(1) == QLatin1String("flip-file"))
+        return flipFile(a.at(2), a.at(3).toInt());
     if (a.size() >= 6 && a.at(1) == QLatin1String("write-results"))
         return writeResults(a.at(2), a.at(3).toInt(), a.at(4).toInt(), a.at(5).toInt());
     std::fprintf(stderr, "unknown mode\n");

@@ -264,6 +264,32 @@ private Q_SLOTS:
         QVERIFY(reads > 0);
     }
 
+    // Another process creates and deletes a program file over and over: whenever the file
+    // goes away between look and read, the number is dropped, never stored under 0.
+    void fileVanishingWhileSynced()
+    {
+        QVERIFY(m_root->write(Dir + "prg0.lua", program("Zero")));
+        ProgramCatalogue c;
+        c.loadAll();
+        Peer peer({ "flip-file", m_root->path(Dir + "prg7.lua"), "20000" });
+        QVERIFY(peer.started());
+        QCOMPARE(peer.nextLine(), QByteArray("started"));
+        int syncs = 0;
+        while (peer.process().state() != QProcess::NotRunning || syncs == 0) {
+            QString name = QStringLiteral("prg7.lua");
+            c.sync(name);
+            QCOMPARE(c.entry(0).value("name").toString(), QStringLiteral("Zero"));
+            if (c.contains(7))
+                QCOMPARE(c.entry(7).value("slot").toString(), QStringLiteral("7"));
+            ++syncs;
+            peer.process().waitForFinished(0);
+        }
+        QCOMPARE(peer.finish(), 0);
+        QString name = QStringLiteral("prg7.lua");
+        c.sync(name);
+        QCOMPARE(c.table().keys(), QList<int>({ 0 }));
+    }
+
 private:
     QScopedPointer<TempSysroot> m_root;
 };
