@@ -22,6 +22,7 @@ private Q_SLOTS:
     void initTestCase();
     void sceneMissing();
     void rootCalls();
+    void startupSequence();
     void niceValue();
     void niceRefused();
     void coreDumpArgument_data();
@@ -71,6 +72,45 @@ void TestMainWindow::rootCalls()
     QCOMPARE(c.size(), 3);
     QCOMPARE(c.mid(0, 2), QStringList({ "setReady true", "updateKeyPos -88 7" }));
     QVERIFY2(c.at(2).startsWith("setResults {") && c.at(2).contains("\"prg_nr\":5") && c.at(2).contains("\"torqueUnit\":2"), qPrintable(c.at(2)));
+}
+
+// Start-up pushes the state reached before the GUI came up, in a fixed order; with no tool
+// service on the bus everything comes from the diagnostic tree and the settings files.
+void TestMainWindow::startupSequence()
+{
+    TempSysroot root;
+    const auto diag = [](const char* name) { return QStringLiteral("/var/run/diag/") + QLatin1String(name); };
+    QVERIFY(root.write(diag("tiwlan/fccmode"), "true\n"));
+    QVERIFY(root.write(diag("tiwlan/interface"), "true"));
+    QVERIFY(root.write(diag("battery/status"), " 3\n"));
+    QVERIFY(root.write(diag("battery/power"), "80"));
+    QVERIFY(root.write(diag("enable"), "1"));
+    QVERIFY(root.write(diag("sysfault"), "43")); // class 3, code 5
+    QVERIFY(root.write(diag("prgnr"), "12"));
+    QVERIFY(root.write(diag("idcode"), "VIN 0815"));
+    QVERIFY(root.write(diag("tiwlan/station-info.dat"), "BSSID: 00 11 22 33 44 55\n"));
+    QVERIFY(root.write(diag("gui/showmanop"), "1"));
+    QVERIFY(root.mkdir(QStringLiteral("/home/tool/config/jobs/2")));
+    QVERIFY(root.write(QStringLiteral("/home/tool/config/wlan.json"),
+        "{\"interface\": true, \"connections\": [{\"wlan\": {\"ssid\": \"Halle 3\"}}]}"));
+
+    MainWindow w(nullptr, QUrl::fromLocalFile(QStringLiteral(NG_SOURCE_DIR "/tests/common/RecordingScene.qml")));
+    QVERIFY(w.rootItem());
+    QCOMPARE(calls(w), QStringList({
+        "setFccTestMode true",
+        "wlanInterface true",
+        "batteryStatus 3",
+        "batteryPower 80",
+        "setEnable true",
+        "updatePrgnr 12",
+        "updateKeyPos 12 5",
+        "setSSID Halle 3",
+        "setBSSID 001122334455",
+        "newIdcode VIN 0815",
+        "checkAllowedModes showmanop true",
+    }));
+    QVERIFY(w.getFccTestMode());
+    QVERIFY(!w.testSoftwareActive());
 }
 
 void TestMainWindow::niceValue()
