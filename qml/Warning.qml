@@ -1,45 +1,147 @@
 import QtQuick
 
-// Frame of the laser warning screen: its title, its bar and the middle key on to the start view.
-// The screen's own content is not here yet.
-GUIView {
+// The laser warning shown at start-up when configured. With view.warning.forceread the
+// operator has to scroll to its end before the middle key leads on to the start view.
+Rectangle {
     id: root
     objectName: "warning"
 
-    function updateBar() {
-        mainwindow.trySetButtons('', qsTr("OK"), '')
-    }
+    // the operator may leave
+    property bool textRead: false
+    readonly property int scrollStep: 10
 
-    function setTheme(value) {
-        guiView_setTheme(value)
-    }
-
-    headerText: qsTr("Caution")
-    fontFamily: mainwindow.defaultFont
+    width: 240
+    height: 290
+    color: "white"
     focus: true
 
-    Component.onCompleted: {
-        guiView_setTheme(mainwindow.theme)
-        updateBar()
-        mainwindow.checkBmsKeyModus()
+    function lowLimit() {
+        return 238 - (title.height + laserImage.height + warningText.height + 32)
+    }
+
+    function updateBar() {
+        var middle = textRead ? qsTr("OK") : ''
+        var y = column.y
+        if (y === 0)
+            mainwindow.trySetButtons('', middle, '@down')
+        else if (y <= lowLimit())
+            mainwindow.trySetButtons('@up', middle, '')
+        else
+            mainwindow.trySetButtons('@up', middle, '@down')
     }
 
     Keys.onPressed: (event) => {
-        if (event.key !== Qt.Key_A && event.key !== Qt.Key_Left && event.key !== Qt.Key_Right)
+        var key = event.key
+        if (key !== Qt.Key_A && key !== Qt.Key_Left && key !== Qt.Key_Right)
             return
-        if (!mainwindow.is_none_bms_key_events_open(event.key)) {
+        if (!mainwindow.is_none_bms_key_events_open(key)) {
             mainwindow.changeView = true
             return
         }
-        if (event.key === Qt.Key_A && !mainwindow.changeView) {
+        if (key === Qt.Key_A && textRead) {
+            if (mainwindow.changeView)
+                return
             mainwindow.changeView = true
             var next = mainwindow.cfg.global.startview
             mainwindow.gotoState(mainwindow.hasState(next) ? next : 'actualValues')
+            mainwindow.checkBmsKeyModus()
+            return
         }
+        if (key === Qt.Key_Left && column.y < 0)
+            column.y = Math.min(0, column.y + scrollStep)
+        else if (key === Qt.Key_Right && column.y > lowLimit())
+            column.y -= scrollStep
+        if (column.y <= lowLimit())
+            textRead = true
+        updateBar()
     }
 
     Keys.onReleased: (event) => {
         if ((event.key === Qt.Key_A || event.key === Qt.Key_Left || event.key === Qt.Key_Right) && !event.isAutoRepeat)
             mainwindow.changeView = false
+    }
+
+    Rectangle {
+        objectName: "warningStrip"
+        width: 240
+        height: 52
+        color: '#ffff00'
+
+        Image {
+            x: 8
+            y: 8
+            width: 41
+            height: 36
+            source: "qrc:/pics/warning.png"
+        }
+
+        Text {
+            anchors.fill: parent
+            text: qsTr("Caution")
+            font.family: mainwindow.defaultFont
+            font.pixelSize: 32
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+            color: "black"
+        }
+    }
+
+    Item {
+        y: 52
+        width: 240
+        height: 238
+        clip: true
+
+        Column {
+            id: column
+            objectName: "warningColumn"
+            width: 240
+
+            Text {
+                id: title
+                width: 240
+                text: qsTr("<laser warning>")
+                font.family: mainwindow.defaultFont
+                font.pixelSize: 16
+                font.bold: true
+                wrapMode: Text.WordWrap
+                textFormat: Text.PlainText
+                color: "black"
+            }
+            Item {
+                width: 240
+                height: laserImage.height
+                Image {
+                    id: laserImage
+                    x: 70
+                    width: 100
+                    height: 89
+                    source: "qrc:/pics/laser.png"
+                }
+            }
+            Text {
+                id: warningText
+                objectName: "warningText"
+                width: 240
+                text: qsTr("<laser warning text>")
+                font.family: mainwindow.defaultFont
+                font.pixelSize: 16
+                wrapMode: Text.WordWrap
+                textFormat: Text.PlainText
+                color: "black"
+            }
+        }
+    }
+
+    Component.onCompleted: {
+        var warning = mainwindow.cfg.view ? mainwindow.cfg.view.warning : undefined
+        if (warning && warning.forceread === true) {
+            textRead = false
+            mainwindow.trySetButtons('', '', '@down')
+        } else {
+            textRead = true
+            mainwindow.trySetButtons('', qsTr("OK"), '@down')
+        }
+        mainwindow.checkBmsKeyModus()
     }
 }

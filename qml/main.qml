@@ -1,6 +1,7 @@
 import QtQuick
 import "format.js" as Format
 import "json2.js" as Json2
+import "PopupStack.js" as PopupStack
 
 // The scene's root: one state per screen, the header and the button bar, and the
 // functions through which the host pushes the tool's state into the scene.
@@ -154,6 +155,7 @@ Rectangle {
         theme = (cfg.global.theme === 'black') ? 'black' : 'blue'
         if (typeof cfg.global.font === 'string' && cfg.global.font !== '')
             defaultFont = cfg.global.font
+        dropNokAcknowledgements()
         setTheme(theme)
         if (state === 'mainmenu' && screenHas('updateLayout'))
             screen.updateLayout()
@@ -176,6 +178,7 @@ Rectangle {
     function setTheme(value) {
         theme = value
         header.setTheme(value)
+        jobPopup.setTheme(value)
         buttonBar.setTheme(value)
         if (screenHas('setTheme'))
             screen.setTheme(value)
@@ -312,10 +315,8 @@ Rectangle {
             pressed_R = true
             buttonBar.setPressed(false, false, true)
             break
-        case Qt.Key_O:
-            // service aid of an attached keyboard
-            state = 'warning'
-            break
+        default:
+            serviceAidKey(event.key)
         }
     }
 
@@ -533,6 +534,14 @@ Rectangle {
         wlanRestarted = false
     }
 
+    function restartWlanProcessFailed(exitCode) {
+        showWlanError(qsTr("Restart WLAN Error\n\nRestart WLAN already in progress.\nWait until finished"))
+    }
+
+    function restartWlanProcessFailedUnspecific(exitCode) {
+        showWlanError(qsTr("Restart WLAN Error\n\nWLAN could not restart.\nExit-Code is: ") + exitCode)
+    }
+
     function getWlanRestarted() {
         return wlanRestarted
     }
@@ -617,15 +626,192 @@ Rectangle {
             screen.updateJobList()
     }
 
+
+    // ---- popups and the job display
+
+    // Parameter texts of the tool's job and scanner scripts, looked up by qsTrRewrite.
+    readonly property var popupParameterKeys: [
+        QT_TR_NOOP("{{{Prg: {0} received"), QT_TR_NOOP("{{{Prg: {0} + IDCode: {1} received"),
+        QT_TR_NOOP("{{{Job: {0} received"), QT_TR_NOOP("{{{Job: {0} + IDCode: {1} received"),
+        QT_TR_NOOP("{{{IDCode: {0} received"), QT_TR_NOOP("{{{Scan Failed"),
+        QT_TR_NOOP("{{{Scanner initialization failed"), QT_TR_NOOP("{{{ID input failed"),
+        QT_TR_NOOP("{{{Code not found in assignment table"), QT_TR_NOOP("{{{Scanner not active"),
+        QT_TR_NOOP("{{{Barcode not supported"), QT_TR_NOOP("{{{Barcode not active in Job"),
+        QT_TR_NOOP("Sys Fault")
+    ]
+
+    // "{{{Prg: [[[5]]] received" is looked up as "{{{Prg: {0} received" and filled with 5. Other
+    // texts are translated whole, or left as they are when whole is false.
+    function qsTrRewrite(text, whole) {
+        var source = (text === undefined || text === null) ? '' : String(text)
+        if (source.indexOf("{{{") !== 0)
+            return whole === false ? source : qsTr(source)
+        var values = []
+        var key = source.replace(/\[\[\[([\s\S]*?)\]\]\]/g, function (match, value) {
+            values.push(value)
+            return "{" + (values.length - 1) + "}"
+        })
+        var translated = qsTr(key)
+        // a key without translation is shown without its marker
+        if (translated.indexOf("{{{") === 0)
+            translated = translated.substring(3)
+        return translated.format.apply(translated, values)
+    }
+
+    function showPopupScreen() {
+        if (state !== 'popupgui')
+            gotoState('popupgui')
+        return screenHas('popupString')
+    }
+
+    // The last popup is closed: back to the screen before it.
+    function leavePopupScreen() {
+        gotoPrevState()
+        returnItemFocus()
+        if (state !== 'popupgui') {
+            buttonBar.setPressed(false, false, false)
+            checkBmsKeyModus()
+        }
+    }
+
     function getPopupState() {
         if (state === 'popupgui' && screen !== null && screen !== undefined)
             return screen.state
         return 'hidden'
     }
 
-    function setJobPopupFocus(focus) {
-        // There is no job display in the scene yet, so there is nothing to hide.
+    function popupString(header, text, timer, waitForAck, code, fclass) {
+        if (showPopupScreen())
+            screen.popupString(header, text, timer, waitForAck, code, fclass, cfg)
     }
+
+    function closepopupString(quittedCode) {
+        if (PopupStack.currentStackElIsBattery())
+            return
+        // with nothing stacked there is nothing to close, and no reason to leave the screen
+        if (quittedCode !== 403 && (state === 'popupgui' || PopupStack.getStackLength() > 0)) {
+            showPopupScreen()
+            PopupStack.closeNonSysFaults(quittedCode)
+        }
+        checkBmsKeyModus()
+    }
+
+    function removeSysfaultFromStack(fcode) {
+        return PopupStack.removeAll(fcode)
+    }
+
+    function batteryStatus(status) {
+        // 4 (new battery) and unknown values open nothing
+        if (status !== 0 && status !== 1 && status !== 2 && status !== 3 && status !== 5)
+            return
+        if (showPopupScreen())
+            screen.setBatteryStatus(status)
+    }
+
+    function batteryCountDown(count) {
+        if (state !== 'popupgui') {
+            gotoState('popupgui')
+            checkBmsKeyModus()
+        }
+        if (screenHas('setCounter'))
+            screen.setCounter(count)
+    }
+
+    function checkIfNokAckPopupToShow(prgnr) {
+        if (cfg.global.shownokackpopup !== true)
+            return
+        cMainWindow.disableScrewdriver()
+        shownokackpopup()
+    }
+
+    function shownokackpopup() {
+        if (!showPopupScreen())
+            return
+        setNokAckPopupOpened(true)
+        screen.nokackPopup(QT_TR_NOOP('NOK Result'), QT_TR_NOOP('Press OK to acknowledge'))
+    }
+
+    // Without NOK acknowledgement in the configuration, a waiting one goes and the tool is ready.
+    function dropNokAcknowledgements() {
+        if (cfg.global.shownokackpopup === true)
+            return
+        if (getPopupState() === 'nokackresult') {
+            setNokAckPopupOpened(false)
+            cMainWindow.setGuiReady()
+            closepopupString(0)
+        } else if (PopupStack.removeNokAckPopups() > 0) {
+            setNokAckPopupOpened(false)
+            cMainWindow.setGuiReady()
+        }
+    }
+
+    function showWlanError(text) {
+        wlanRestarted = false
+        if (!showPopupScreen())
+            return
+        // a new error replaces the one before it
+        var top = PopupStack.getCurrentStackElement()
+        if (top !== null && !PopupStack.isBattery(top) && top.header === "WLAN" && top.code === '')
+            PopupStack.popVals()
+        screen.popupString("WLAN", text, 0, 0, '', '', cfg)
+    }
+
+    function jobDisplayMsg(header, text) {
+        jobPopup.popupString(header, text)
+        if (jobPopup.state === 'info')
+            checkBmsKeyModus()
+    }
+
+    function closejobdisplaymsg(quittedCode) {
+        if (jobPopup.state === 'info') {
+            jobPopup.close()
+            checkBmsKeyModus()
+        } else {
+            // closed by the tool while a popup hides it: it must not come back
+            jobPopup.active = false
+        }
+    }
+
+    function openJobDisplayPopup() {
+        jobPopup.reopenPopup()
+        if (jobPopup.state === 'info')
+            checkBmsKeyModus()
+    }
+
+    function setJobPopupFocus(focus) {
+        if (!focus && jobPopup.state === 'info')
+            jobPopup.hide()
+    }
+
+    // Service aids of an attached keyboard.
+    function serviceAidKey(key) {
+        switch (key) {
+        case Qt.Key_L: batteryStatus(2); break
+        case Qt.Key_M: batteryStatus(1); break
+        case Qt.Key_E: batteryStatus(0); break
+        case Qt.Key_I: batteryStatus(3); break
+        case Qt.Key_N: batteryStatus(5); break
+        case Qt.Key_T: popupString("header", "Lorem ipsum"); break
+        case Qt.Key_O: state = 'warning'; break
+        }
+    }
+
+    // Wrappers of the popup stack.
+    function stackDebug(name) {
+        cMainWindow.syslogDebug(name + " stack length: " + PopupStack.getStackLength())
+    }
+    function pushVals(h, t, ti, w, c, fc, poptype) { PopupStack.pushVals(h, t, ti, w, c, fc, poptype); stackDebug("pushVals") }
+    function popVals() { var el = PopupStack.popVals(); stackDebug("popVals"); return el }
+    function checkStack(closeCurrent) { stackDebug("checkStack"); PopupStack.checkStack(closeCurrent) }
+    function removeAll(fcode) { var el = PopupStack.removeAll(fcode); stackDebug("removeAll"); return el }
+    function removeBatteryPopups() { var r = PopupStack.removeBatteryPopups(); stackDebug("removeBatteryPopups"); return r }
+    function removeBatteryElsFromStack() { PopupStack.removeBatteryElsFromStack(); stackDebug("removeBatteryElsFromStack") }
+    function pushBatteryStatus(status) { PopupStack.pushBatteryStatus(status); stackDebug("pushBatteryStatus") }
+    function getCurrentStackElement() { return PopupStack.getCurrentStackElement() }
+    function currentStackElIsBattery() { return PopupStack.currentStackElIsBattery() }
+    function closeNonSysFaults(quittedCode) { stackDebug("closeNonSysFaults"); PopupStack.closeNonSysFaults(quittedCode) }
+    function removeNokAckPopups(mystack) { var n = PopupStack.removeNokAckPopups(mystack); stackDebug("removeNokAckPopups"); return n }
+    function getStackLength() { return PopupStack.getStackLength() }
 
     width: 240
     height: 320
@@ -633,6 +819,7 @@ Rectangle {
     clip: true
 
     Component.onCompleted: {
+        PopupStack.attach(mainwindow, cMainWindow)
         loadCfg()
         var first
         if (cfg.global.firstsetup === true)
@@ -658,6 +845,12 @@ Rectangle {
             objectName: "body"
             focus: true
         }
+    }
+
+    JobPopup {
+        id: jobPopup
+        z: 50
+        fontFamily: mainwindow.defaultFont
     }
 
     Header {

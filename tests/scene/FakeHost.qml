@@ -86,6 +86,12 @@ QtObject {
     function sendResConnStatus(state) { record("sendResConnStatus", arguments) }
     function setGuiReady() { record("setGuiReady", arguments) }
     function disableScrewdriver() { record("disableScrewdriver", arguments) }
+    function setAkkuReady() { record("setAkkuReady", arguments) }
+    function akkuNotReady() { record("akkuNotReady", arguments) }
+
+    // Faults and the activity log.
+    function sendAck() { record("sendAck", arguments) }
+    function addActivityEntryNokAck() { record("addActivityEntryNokAck", arguments) }
 
     // Programs, jobs, torque units and results.
     function getPrgList() { record("getPrgList", arguments); return prgList }

@@ -94,6 +94,7 @@ SceneTestCase {
         compare(enable.state, "Off")
         compare(ready.state, "Yellow")
 
+        cMainWindow.calls = []
         scene.setEnable(true)
         compare(enable.state, "On")
         compare(enable.source, "qrc:/pics/LED_Yellow2.png")

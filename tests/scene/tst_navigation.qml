@@ -123,7 +123,7 @@ SceneTestCase {
             { tag: "game", header: "Invisible", bar: "Visible", title: "Game", left: "@back", middle: "" },
             { tag: "mainmenu", header: "Visible", bar: "Visible" },
             { tag: "info", header: "Visible", bar: "Visible", title: "Info", middle: "Back" },
-            { tag: "warning", header: "Invisible", bar: "Visible", title: "Caution", middle: "OK" },
+            { tag: "warning", header: "Invisible", bar: "Visible" },
             { tag: "program", header: "Visible", bar: "Visible", title: "Program", middle: "Back" },
             { tag: "prgselect", header: "Visible", bar: "Visible" },
             { tag: "jobselect", header: "Visible", bar: "Visible" },
@@ -132,7 +132,7 @@ SceneTestCase {
             { tag: "picviewer", header: "Visible", bar: "Visible", title: "Picture Viewer", middle: "Back" },
             { tag: "diagnosis", header: "Visible", bar: "Visible", title: "Services", middle: "Back" },
             { tag: "resservices", header: "Visible", bar: "Visible", title: "Res Services", middle: "Back" },
-            { tag: "popupgui", header: "Invisible", bar: "Visible", title: "Popup", middle: "OK" },
+            { tag: "popupgui", header: "Invisible", bar: "Visible" },
             { tag: "leave", header: "Visible", bar: "Visible", title: "Leave", middle: "Back" },
             { tag: "wlan", header: "Visible", bar: "Visible", title: "WLAN", middle: "Back" }
         ]
