@@ -68,6 +68,8 @@ const QList<ToolSim::Command>& ToolSim::commands()
         { "opmode", &ToolSim::cmdOpMode, false, "opmode MODE PRGALLOW JOBALLOW" },
         { "opmodeentry", &ToolSim::cmdOpModeEntry, true, "opmodeentry NAME ACTIVE" },
         { "nokack", &ToolSim::cmdNokAck, false, "nokack PRG" },
+        { "nokresult", &ToolSim::cmdNokResult, false, "nokresult [result options]" },
+        { "readyflags", &ToolSim::cmdReadyFlags, false, "readyflags" },
         { "resconn", &ToolSim::cmdResConn, true, "resconn SERVICE STATE" },
         { "resdiag", &ToolSim::cmdResDiag, false, "resdiag SERVICE [KEY=VALUE ...]" },
         { "pruefsoftware", &ToolSim::cmdPruefSoftware, false, "pruefsoftware 0|1" },

@@ -88,6 +88,8 @@ private:
     bool cmdClearFaults(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdWlan(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdPopup(const CommandLine::Args& a, const Done& done, QString* error);
+    bool cmdNokResult(const CommandLine::Args& a, const Done& done, QString* error);
+    bool cmdReadyFlags(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdClosePopup(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdJobMsg(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdCloseJobMsg(const CommandLine::Args& a, const Done& done, QString* error);
