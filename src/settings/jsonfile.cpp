@@ -1,25 +1,18 @@
 #include "jsonfile.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
 
-#include "filelock.h"
+#include "saferead.h"
 
 namespace JsonFile {
 
 bool parse(QVariant& out, const QString& hostPath)
 {
-    QFile file(hostPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
     QByteArray bytes;
-    if (FileLock::lock(file)) {
-        bytes = FileLock::readBounded(file);
-        FileLock::unlock(file);
-    }
-    file.close();
+    if (SafeRead::read(hostPath, bytes) == SafeRead::Missing)
+        return false;
     if (bytes.isEmpty())
         return false;
     return parseBytes(out, bytes);

@@ -5,6 +5,7 @@
 
 #include "devicepaths.h"
 #include "filelock.h"
+#include "saferead.h"
 #include "systemlog.h"
 
 namespace {
@@ -50,22 +51,17 @@ void SettingsFiles::loadWlan()
 
 bool SettingsFiles::readText(const QString& hostPath, QString& out, bool* opened)
 {
-    QFile file(hostPath);
-    const bool isOpen = file.open(QIODevice::ReadOnly);
-    if (opened)
-        *opened = isOpen;
-    if (!isOpen)
-        return false;
     QByteArray bytes;
-    const bool locked = FileLock::readLocked(file, bytes);
-    if (locked) {
-        const int nul = bytes.indexOf('\0');
-        if (nul >= 0)
-            bytes.truncate(nul);
-        out = QString::fromUtf8(bytes);
-    }
-    file.close();
-    return locked;
+    const SafeRead::Status status = SafeRead::read(hostPath, bytes);
+    if (opened)
+        *opened = status == SafeRead::Ok || status == SafeRead::LockRefused;
+    if (status != SafeRead::Ok)
+        return false;
+    const int nul = bytes.indexOf('\0');
+    if (nul >= 0)
+        bytes.truncate(nul);
+    out = QString::fromUtf8(bytes);
+    return true;
 }
 
 void SettingsFiles::writeQStringToFile(const QString& text, QFile& file)
@@ -73,7 +69,7 @@ void SettingsFiles::writeQStringToFile(const QString& text, QFile& file)
     // Opening for appending creates a missing file and never truncates it: the truncation
     // happens only under the write lock, so readers holding the read lock never see an
     // empty or half-written file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    if (SafeRead::openAppend(file, file.fileName()) != SafeRead::Ok) {
         SystemLog::error(QStringLiteral("Cannot write config file"));
         return;
     }

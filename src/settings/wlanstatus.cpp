@@ -1,10 +1,9 @@
 #include "wlanstatus.h"
 
-#include <QFile>
 #include <QVariantList>
 #include <QVariantMap>
 
-#include "filelock.h"
+#include "saferead.h"
 #include "jsonfile.h"
 
 namespace WlanStatus {
@@ -52,11 +51,9 @@ bool interfaceActive(const QString& wlanConfigPath)
 QString bssid(const QString& stationInfoPath)
 {
     QString result = QStringLiteral("-");
-    QFile file(stationInfoPath);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray content;
+    if (SafeRead::read(stationInfoPath, content, SafeRead::NoOption) != SafeRead::Ok)
         return result;
-    const QByteArray content = FileLock::readBounded(file);
-    file.close();
     for (const QByteArray& raw : content.split('\n')) {
         const QString line = QString::fromUtf8(raw);
         if (!line.contains(QLatin1String("BSSID")) || !line.contains(QLatin1Char(':')))

@@ -7,6 +7,7 @@
 
 #include "devicepaths.h"
 #include "filelock.h"
+#include "saferead.h"
 #include "scriptlines.h"
 
 QString JobCatalogue::filePath(int number)
@@ -28,8 +29,8 @@ void JobCatalogue::load()
         const QString path = filePath(n);
         if (!QFileInfo(path).isFile())
             continue;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        QFile file;
+        if (SafeRead::open(file, path) != SafeRead::Ok)
             continue;
         if (FileLock::lock(file)) {
             qint64 budget = FileLock::MaxReadSize;

@@ -6,6 +6,7 @@
 
 #include "devicepaths.h"
 #include "filelock.h"
+#include "saferead.h"
 #include "scriptlines.h"
 
 namespace {
@@ -52,8 +53,8 @@ QVariantMap ProgramCatalogue::readEntry(const QString& fileName)
     // A directory of that name is no program file.
     const bool exists = !fileName.isEmpty() && QFileInfo(path).isFile();
     if (exists) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) {
+        QFile file;
+        if (SafeRead::open(file, path) == SafeRead::Ok) {
             if (FileLock::lock(file)) {
                 bool haveName = false;
                 qint64 budget = FileLock::MaxReadSize;

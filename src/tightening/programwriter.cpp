@@ -4,6 +4,7 @@
 
 #include "devicepaths.h"
 #include "filelock.h"
+#include "saferead.h"
 #include "systemlog.h"
 
 namespace {
@@ -95,7 +96,7 @@ bool ProgramWriter::write(int slot, int speed, const QString& targetName, int ta
 
     QFile file(filePath(slot));
     // Appending: the open neither truncates nor fails on a file that a reader holds.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    if (SafeRead::openAppend(file, file.fileName()) != SafeRead::Ok) {
         SystemLog::error(QStringLiteral("Error writing program file"));
         return false;
     }

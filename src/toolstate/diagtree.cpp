@@ -7,7 +7,7 @@
 #include <QVariantMap>
 
 #include "devicepaths.h"
-#include "filelock.h"
+#include "saferead.h"
 #include "settingsfiles.h"
 #include "systemlog.h"
 
@@ -22,18 +22,14 @@ QString diagPath(const QString& name)
 // locked; *opened tells which.
 bool readValue(const QString& path, QString& value, bool* opened = nullptr)
 {
-    QFile file(path);
-    const bool isOpen = file.open(QIODevice::ReadOnly);
-    if (opened)
-        *opened = isOpen;
-    if (!isOpen)
-        return false;
     QByteArray bytes;
-    const bool locked = FileLock::readLocked(file, bytes);
-    if (locked)
-        value = QString::fromUtf8(bytes).trimmed();
-    file.close();
-    return locked;
+    const SafeRead::Status status = SafeRead::read(path, bytes);
+    if (opened)
+        *opened = status == SafeRead::Ok || status == SafeRead::LockRefused;
+    if (status != SafeRead::Ok)
+        return false;
+    value = QString::fromUtf8(bytes).trimmed();
+    return true;
 }
 
 } // namespace
@@ -151,8 +147,8 @@ short DiagTree::adcVal() const
 {
     const QString path = DevicePaths::map(QString::fromLatin1(DevicePaths::KeySwitchFile));
     try {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        QFile file;
+        if (SafeRead::open(file, path, SafeRead::AllowCharDevice) == SafeRead::Ok) {
             char record[6];
             const qint64 got = file.read(record, sizeof record);
             file.close();

@@ -1,0 +1,90 @@
+#include "saferead.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "systemlog.h"
+
+namespace SafeRead {
+
+namespace {
+
+Status adopt(QFile& file, int fd, const QString& hostPath, Options options, QIODevice::OpenMode mode)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return Missing;
+    }
+    const bool regular = S_ISREG(st.st_mode);
+    const bool charDevice = S_ISCHR(st.st_mode) && (options & AllowCharDevice);
+    if (!regular && !charDevice) {
+        ::close(fd);
+        SystemLog::warning(QLatin1String("Not a regular file, not read: ") + hostPath);
+        return NotRegular;
+    }
+    if (charDevice)
+        mode |= QIODevice::Unbuffered;
+    file.setFileName(hostPath);
+    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Missing;
+    }
+    return Ok;
+}
+
+} // namespace
+
+Status open(QFile& file, const QString& hostPath, Options options)
+{
+    if (hostPath.isEmpty())
+        return Missing;
+    int fd;
+    do {
+        fd = ::open(QFile::encodeName(hostPath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return Missing;
+    return adopt(file, fd, hostPath, options, QIODevice::ReadOnly);
+}
+
+Status openAppend(QFile& file, const QString& hostPath)
+{
+    if (hostPath.isEmpty())
+        return Missing;
+    int fd;
+    do {
+        fd = ::open(QFile::encodeName(hostPath).constData(),
+                    O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return Missing;
+    return adopt(file, fd, hostPath, NoOption, QIODevice::WriteOnly | QIODevice::Append);
+}
+
+Status read(const QString& hostPath, QByteArray& out, Options options, qint64 maxSize)
+{
+    QFile file;
+    const Status status = open(file, hostPath, options);
+    if (status != Ok)
+        return status;
+    if ((options & Locked) && !FileLock::lock(file))
+        return LockRefused;
+    out = FileLock::readBounded(file, maxSize);
+    if (options & Locked)
+        FileLock::unlock(file);
+    return Ok;
+}
+
+bool isRegularFile(const QString& hostPath)
+{
+    struct stat st;
+    return !hostPath.isEmpty() && ::stat(QFile::encodeName(hostPath).constData(), &st) == 0
+        && S_ISREG(st.st_mode);
+}
+
+} // namespace SafeRead

@@ -1,0 +1,116 @@
+// A hostile local process puts FIFOs (and device nodes) where the GUI expects files. No
+// reader may block: every call below must return at once with "could not read". A watchdog
+// alarm ends the process if any of them hangs.
+#include <QFile>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "devicepaths.h"
+#include "diagtree.h"
+#include "jobcatalogue.h"
+#include "jsonfile.h"
+#include "programcatalogue.h"
+#include "programwriter.h"
+#include "resultreader.h"
+#include "saferead.h"
+#include "settingsfiles.h"
+#include "systemlog.h"
+#include "testsupport.h"
+#include "torqueunits.h"
+#include "wlanstatus.h"
+
+class TestFifoInput : public QObject
+{
+    Q_OBJECT
+
+    static bool fifo(const TempSysroot& root, const char* devicePath)
+    {
+        const QString p = root.path(QString::fromLatin1(devicePath));
+        root.mkdir(QFileInfo(QString::fromLatin1(devicePath)).path());
+        return ::mkfifo(QFile::encodeName(p).constData(), 0666) == 0;
+    }
+    static bool link(const TempSysroot& root, const char* devicePath, const char* target)
+    {
+        const QString p = root.path(QString::fromLatin1(devicePath));
+        root.mkdir(QFileInfo(QString::fromLatin1(devicePath)).path());
+        return QFile::link(QString::fromLatin1(target), p);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // A reader that blocks never returns: the alarm turns that into a failure.
+        std::signal(SIGALRM, [](int) { ::_exit(3); });
+    }
+    void init() { ::alarm(20); SystemLog::startCapture(); }
+    void cleanup() { ::alarm(0); SystemLog::stopCapture(); }
+
+    void fifosNeverBlock()
+    {
+        TempSysroot root;
+        for (const char* p : { "/home/tool/config/guiconfig.json", "/home/tool/config/wlan.json",
+                               "/home/tool/config/ChanCfg.json", "/var/run/diag/ResConStates/4545",
+                               "/var/run/diag/battery/power", "/var/run/diag/tiwlan/interface",
+                               "/var/run/diag/tiwlan/station-info.dat", "/proc/orimctrl/adcval",
+                               "/home/tool/config/srbprg/prg5.lua", "/home/tool/config/jobs/job007.lua",
+                               "/home/tool/data/result.sq3", "/var/run/diag/res_services/Xml.json" })
+            QVERIFY2(fifo(root, p), p);
+
+        SettingsFiles s;
+        s.loadCfg();
+        s.loadWlan();
+        QVERIFY(s.cfg().isEmpty() && s.wlan().isEmpty());
+        // Saving must not block on a FIFO either (an open for writing waits for a reader).
+        s.setCfg(QStringLiteral("{}"));
+        s.setWlan(QStringLiteral("{}"));
+
+        TorqueUnits units;
+        units.read();
+        QVERIFY(units.isEmpty());
+        QCOMPARE(WlanStatus::ssid(root.path(QString::fromLatin1(DevicePaths::WlanConfigFile))), QStringLiteral("Not found"));
+        QCOMPARE(WlanStatus::bssid(root.path(QString::fromLatin1(DevicePaths::StationInfoFile))), QStringLiteral("-"));
+
+        DiagTree diag;
+        QCOMPARE(diag.getBattPower(), QString());
+        QCOMPARE(diag.getDiagProp(QStringLiteral("tiwlan/interface"), QStringLiteral("false")), QStringLiteral("false"));
+        const QVariantMap states = diag.getInitResConStates().toMap();
+        QCOMPARE(states.value(QStringLiteral("values")).toMap().value(QStringLiteral("4545")).toInt(), 0);
+        QVERIFY(diag.readSrvsFile(QStringLiteral("Xml")).isEmpty());
+        // A FIFO is no character device: the key switch reads as missing.
+        QCOMPARE(diag.adcVal(), short(-77));
+
+        ProgramCatalogue programs;
+        programs.loadAll();
+        QVERIFY(!programs.contains(5));
+        QVERIFY(!ProgramWriter::write(5, 100, QStringLiteral("torque"), 10, QDateTime::currentDateTime()));
+        JobCatalogue jobs;
+        jobs.load();
+        QVERIFY(jobs.table().isEmpty());
+        ResultReader results;
+        QVariantMap result;
+        QVERIFY(!results.read(1, result));
+        QVERIFY(SystemLog::capturedLines().join(QLatin1Char('\n')).contains(QLatin1String("Not a regular file")));
+    }
+
+    void deviceNodes()
+    {
+        TempSysroot root;
+        // An endless device in place of a settings file is refused, not read up to the cap.
+        QVERIFY(link(root, DevicePaths::GuiConfigFile, "/dev/zero"));
+        QByteArray out = "untouched";
+        QCOMPARE(SafeRead::read(root.path(QString::fromLatin1(DevicePaths::GuiConfigFile)), out), SafeRead::NotRegular);
+        QCOMPARE(out, QByteArray("untouched"));
+        // The key switch file is the one character device that is read.
+        QVERIFY(link(root, DevicePaths::KeySwitchFile, "/dev/zero"));
+        QCOMPARE(DiagTree().adcVal(), short(0));
+        QVERIFY(root.remove(QString::fromLatin1(DevicePaths::KeySwitchFile)));
+        QVERIFY(link(root, DevicePaths::KeySwitchFile, "/dev/null"));
+        QCOMPARE(DiagTree().adcVal(), short(-1));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFifoInput)
+#include "tst_fifoinput.moc"
