@@ -30,7 +30,9 @@ bool setLock(const QFile& file, short type)
     if (rc == -1) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         const char* format = type == F_UNLCK ? "FUNLOCK failed: %1; %2" : "FLOCK failed: %1; %2";
-        SystemLog::error(QString::fromLatin1(format).arg(file.fileName(), reason));
+        // Files opened from a descriptor carry their path as object name.
+        const QString name = file.fileName().isEmpty() ? file.objectName() : file.fileName();
+        SystemLog::error(QString::fromLatin1(format).arg(name, reason));
         return false;
     }
     return true;

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "systemlog.h"
 
 namespace SafeRead {
 
@@ -24,12 +23,12 @@ Status adopt(QFile& file, int fd, const QString& hostPath, Options options, QIOD
     const bool charDevice = S_ISCHR(st.st_mode) && (options & AllowCharDevice);
     if (!regular && !charDevice) {
         ::close(fd);
-        SystemLog::warning(QLatin1String("Not a regular file, not read: ") + hostPath);
         return NotRegular;
     }
     if (charDevice)
         mode |= QIODevice::Unbuffered;
-    file.setFileName(hostPath);
+    // A QFile opened from a descriptor has no file name; the lock's log lines use this.
+    file.setObjectName(hostPath);
     if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return Missing;

@@ -14,6 +14,7 @@ class QFile;
 //  - the open descriptor is checked with fstat, so what is read is what was checked: only
 //    a regular file is accepted, a character device only where the caller allows it (the
 //    key switch file), anything else (FIFO, socket, directory, block device) is refused;
+//  - nothing is logged here: callers log a refused file as they log a missing one;
 //  - read() reads at most maxSize bytes, optionally under the shared fcntl read lock.
 // hostPath is a path on this machine (already mapped with DevicePaths::map).
 namespace SafeRead {
@@ -33,7 +34,7 @@ enum Status {
 };
 
 // Opens hostPath read-only into `file` (which must not be open). On Ok the QFile owns the
-// descriptor; character devices are opened unbuffered.
+// descriptor (its objectName is hostPath); character devices are opened unbuffered.
 Status open(QFile& file, const QString& hostPath, Options options = NoOption);
 
 // Opens (creating when missing, never truncating) a shared file for appending, for the

@@ -92,7 +92,6 @@ private Q_SLOTS:
         ResultReader results;
         QVariantMap result;
         QVERIFY(!results.read(1, result));
-        QVERIFY(SystemLog::capturedLines().join(QLatin1Char('\n')).contains(QLatin1String("Not a regular file")));
     }
 
     void deviceNodes()
