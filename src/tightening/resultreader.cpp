@@ -1,14 +1,17 @@
 #include "resultreader.h"
 
-#include <QFile>
+#include <QElapsedTimer>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 #include <QVector>
 #include <atomic>
+#include <sqlite3.h>
 
 #include "devicepaths.h"
+#include "saferead.h"
 #include "systemlog.h"
 
 namespace {
@@ -33,6 +36,45 @@ QString buildStepQuery()
         text += sep + QLatin1String(c);
     text += sep + QStringLiteral("FROM stuferg JOIN srbergallg ON stuferg.allg_id=srbergallg.id WHERE srbergallg.id=%1");
     return text;
+}
+
+// Interrupts the statements of one read once it has run longer than the bound. A database
+// comes from a path on the bus: an endless recursive view in it must not stall the GUI.
+class QueryBound
+{
+public:
+    explicit QueryBound(const QSqlDatabase& db)
+    {
+        const QVariant v = db.driver()->handle();
+        if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
+            m_handle = *static_cast<sqlite3* const*>(v.constData());
+        if (m_handle)
+            sqlite3_progress_handler(m_handle, 1000, &QueryBound::check, this);
+        m_timer.start();
+    }
+    ~QueryBound()
+    {
+        if (m_handle)
+            sqlite3_progress_handler(m_handle, 0, nullptr, nullptr);
+    }
+    bool expired() const { return m_expired; }
+
+private:
+    static int check(void* self)
+    {
+        QueryBound* bound = static_cast<QueryBound*>(self);
+        if (bound->m_timer.elapsed() > ResultReader::QueryTimeBoundMs)
+            bound->m_expired = true;
+        return bound->m_expired ? 1 : 0;
+    }
+    sqlite3* m_handle = nullptr;
+    QElapsedTimer m_timer;
+    bool m_expired = false;
+};
+
+QString interrupted()
+{
+    return QStringLiteral("query interrupted after %1 ms").arg(ResultReader::QueryTimeBoundMs);
 }
 
 } // namespace
@@ -81,9 +123,12 @@ bool ResultReader::read(int id, QVariantMap& out)
     db.close();
     const QString hostPath = DevicePaths::map(m_path);
     db.setDatabaseName(hostPath);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1000"));
+    // Read-only: the path comes from the bus; the reader never writes, rolls back a journal
+    // or creates a file there.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1000;QSQLITE_OPEN_READONLY"));
 
-    if (!QFile::exists(hostPath)) {
+    // SQLite opens the path itself: anything but a regular file (a FIFO) could stall it.
+    if (!SafeRead::isRegularFile(hostPath)) {
         SystemLog::error(QStringLiteral("result database not found!"));
         return false;
     }
@@ -92,6 +137,7 @@ bool ResultReader::read(int id, QVariantMap& out)
         return false;
     }
 
+    QueryBound bound(db);
     QVector<QVariant> row(StepColumns);
     bool cycleNull = true;
     bool found = false;
@@ -111,7 +157,9 @@ bool ResultReader::read(int id, QVariantMap& out)
         if (!found)
             error = q.lastError().driverText();
     }
-    if (!found) {
+    if (!found || bound.expired()) {
+        if (bound.expired())
+            error = interrupted();
         SystemLog::error(QStringLiteral("DB Error ") + error);
         db.close();
         return false;
@@ -146,6 +194,13 @@ bool ResultReader::read(int id, QVariantMap& out)
         } else {
             deviationsFromLastCmd(lastCmd, dTorque, dAngle, dTgs);
         }
+    }
+
+    // Half a result is no result: the screen keeps the previous one.
+    if (bound.expired()) {
+        SystemLog::error(QStringLiteral("DB Error ") + interrupted());
+        db.close();
+        return false;
     }
 
     out.clear();

@@ -19,8 +19,12 @@ public:
     QString databasePath() const { return m_path; }
     void setDatabasePath(const QString& devicePath) { m_path = devicePath; }
 
+    // A read (both of its queries) that runs longer than this is interrupted.
+    static constexpr int QueryTimeBoundMs = 200;
+
     // Reads result `id` into the 13-key result map. False (and a log line) when the
-    // database is missing, cannot be opened or has no step row for the id.
+    // database is missing, cannot be opened, has no step row for the id or the read ran
+    // over the time bound. The database is opened read-only.
     bool read(int id, QVariantMap& out);
 
     // The statement text of the step query for `id`.

@@ -174,7 +174,7 @@ private Q_SLOTS:
         QTest::newRow("no row for the id") << "norow" << "<3>DB Error ";
         QTest::newRow("corrupt") << "corrupt" << "<3>DB Error ";
         QTest::newRow("empty file") << "empty" << "<3>DB Error ";
-        QTest::newRow("directory") << "directory" << "<3>DB Error ";
+        QTest::newRow("directory") << "directory" << "<3>result database not found!";
         QTest::newRow("tables missing") << "notables" << "<3>DB Error ";
     }
 
@@ -253,6 +253,64 @@ private Q_SLOTS:
         QVariantMap m;
         QVERIFY(r.read(1, m));
         QVERIFY(SystemLog::capturedLines().isEmpty());
+    }
+
+    // A database comes from a path on the bus. An endless recursive view named like the
+    // step table, or a million step rows, must not hold the GUI: the read is cut off at its
+    // time bound, logged, and the caller keeps what it showed.
+    void slowDatabaseInterrupted_data()
+    {
+        QTest::addColumn<bool>("endless");
+        QTest::newRow("recursive view") << true;
+        QTest::newRow("a million steps") << false;
+    }
+    void slowDatabaseInterrupted()
+    {
+        QFETCH(bool, endless);
+        createDb();
+        addResult(1, 1, 0, "A");
+        if (endless) {
+            sql("DROP TABLE stuferg");
+            sql("CREATE VIEW stuferg AS WITH RECURSIVE r(id, allg_id, row, last_cmd, time, angle, torque)"
+                " AS (SELECT 1, 1, 0, 0, 0, 0, 0 UNION ALL SELECT id + 1, 1, 0, 0, 0, 0, 0 FROM r) SELECT * FROM r");
+        } else {
+            sql("WITH RECURSIVE c(x) AS (SELECT 2 UNION ALL SELECT x + 1 FROM c WHERE x < 1000000)"
+                " INSERT INTO stuferg SELECT x, 1, x, 0, 0.5, 90.0, 10.5 FROM c");
+        }
+        closeWriter();
+        ResultReader r;
+        QVariantMap m { { "untouched", 1 } };
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!r.read(1, m));
+        QVERIFY(timer.elapsed() < 10 * ResultReader::QueryTimeBoundMs);
+        QCOMPARE(m, QVariantMap({ { "untouched", 1 } }));
+        QCOMPARE(SystemLog::capturedLines(), QStringList("<3>DB Error query interrupted after 200 ms"));
+    }
+
+    // Read-only: a hot journal left by a crashed writer is not rolled back by the GUI (that is
+    // the writer's business); the read fails and both files stay as they were.
+    void hotJournalLeftAlone()
+    {
+        createDb();
+        addResult(1, 1, 0, "A");
+        sql("CREATE TABLE pad (x BLOB)");
+        sql("INSERT INTO pad SELECT zeroblob(1000) FROM (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 200) SELECT x FROM c)");
+        sql("PRAGMA cache_size=1");
+        sql("BEGIN");
+        sql("UPDATE pad SET x = zeroblob(1500)");
+        const QString copy = QStringLiteral("/home/tool/data/crashed.sq3");
+        QVERIFY(QFile::copy(m_root->path(DbFile), m_root->path(copy)));
+        QVERIFY(QFile::copy(m_root->path(DbFile) + "-journal", m_root->path(copy) + "-journal"));
+        sql("ROLLBACK");
+        const QByteArray db = m_root->read(copy);
+        const QByteArray journal = m_root->read(copy + "-journal");
+        ResultReader r;
+        r.setDatabasePath(copy);
+        QVariantMap m;
+        QVERIFY(!r.read(1, m));
+        QCOMPARE(m_root->read(copy), db);
+        QCOMPARE(m_root->read(copy + "-journal"), journal);
     }
 
 private:
