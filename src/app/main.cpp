@@ -5,6 +5,7 @@
 
 #include <sys/resource.h>
 
+#include "fullscreen.h"
 #include "mainwindow.h"
 #include "screenshots.h"
 #include "systemlog.h"
@@ -34,7 +35,7 @@ int main(int argc, char* argv[])
     auto* window = new MainWindow();
     ScreenshotWriter screenshots(window->view());
     window->update();
-    window->show();
+    showOnDisplay(window, window->view());
     // Start-up measurement aid: report the first frame and end.
     if (qEnvironmentVariableIntValue("NEWGUI_EXIT_AFTER_FIRST_FRAME")) {
         onEveryFrame(window->view(), [] {

@@ -39,6 +39,7 @@ bool GuiRun::startGui()
     env.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
     env.insert(QStringLiteral("NEWGUI_SCREENSHOT_DIR"), m_work.path() + QStringLiteral("/screenshots"));
     env.insert(QStringLiteral("NEWGUI_LOG_STDERR"), QStringLiteral("1"));
+    env.insert(m_guiEnv);
     m_gui.setProcessEnvironment(env);
     m_gui.setStandardOutputFile(m_work.path() + QStringLiteral("/newgui.log"));
     m_gui.setStandardErrorFile(m_work.path() + QStringLiteral("/newgui.log"), QIODevice::Append);

@@ -15,6 +15,8 @@ public:
 
     // Fills the system root with the sample device; `prepare` may change files before the GUI starts.
     bool startSimulator();
+    // Environment of the GUI beyond the offscreen defaults (another platform, its display).
+    void setGuiEnvironment(const QString& name, const QString& value) { m_guiEnv.insert(name, value); }
     // Returns once the GUI has finished its start-up.
     bool startGui();
     void stop();
@@ -36,4 +38,5 @@ private:
     QTemporaryDir m_work; // logs, screenshots and the system root "root"
     QProcess m_sim;
     QProcess m_gui;
+    QProcessEnvironment m_guiEnv;
 };
