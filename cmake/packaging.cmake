@@ -1,0 +1,31 @@
+# The device image: `cmake --install` (or the Debian package built by `cpack -G DEB`) holds
+# the program, its bus policy and its service unit, and nothing of the tests or the
+# simulator, which have no install rules of the component "device".
+set(CPACK_PACKAGE_NAME newgui)
+set(CPACK_PACKAGE_VENDOR "newgui team")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Display and operator interface of the cordless tightening tool")
+set(CPACK_PACKAGE_CONTACT "newgui team <newgui@localhost>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_COMPONENTS_ALL device)
+set(CPACK_DEB_COMPONENT_INSTALL OFF)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+# The target architecture of a cross build (cmake/debian-cross.cmake) or the host's.
+if(NG_CROSS_TRIPLET)
+  execute_process(COMMAND dpkg-architecture -qDEB_HOST_ARCH -t${NG_CROSS_TRIPLET}
+    OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+endif()
+# Debian 12's Qt 6 runtime: the libraries the program links, and what it loads at run time:
+# the platform plugins (linuxfb, eglfs, vnc, xcb), the SQLite driver and the QML modules the
+# scene imports (QtQuick, QtQml with its WorkerScript part). tst_package checks
+# this list against the program's libraries and the plugins it really loads.
+set(NG_QT_RUNTIME_DEPENDS
+  libqt6core6 libqt6gui6 libqt6widgets6 libqt6qml6 libqt6qmlmodels6 libqt6qmlworkerscript6 libqt6quick6 libqt6quickwidgets6
+  libqt6dbus6 libqt6sql6 libqt6network6 libqt6opengl6
+  qt6-qpa-plugins libqt6sql6-sqlite
+  qml6-module-qtquick qml6-module-qtqml qml6-module-qtqml-workerscript)
+list(TRANSFORM NG_QT_RUNTIME_DEPENDS APPEND " (>= 6.4)")
+list(JOIN NG_QT_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libc6, libstdc++6, libgcc-s1, dbus")
+include(CPack)
