@@ -120,7 +120,7 @@ SceneTestCase {
             { tag: "setdatetime", header: "Visible", bar: "Visible", title: "Set Date", middle: "Back" },
             { tag: "testview", header: "Invisible", bar: "Invisible", title: "Test" },
             { tag: "themeselect", header: "Visible", bar: "Visible", title: "Theme", middle: "Back" },
-            { tag: "game", header: "Invisible", bar: "Visible", title: "Game", left: "@back", middle: "" },
+            { tag: "game", header: "Invisible", bar: "Visible" },
             { tag: "mainmenu", header: "Visible", bar: "Visible" },
             { tag: "info", header: "Visible", bar: "Visible", title: "Info", middle: "Back" },
             { tag: "warning", header: "Invisible", bar: "Visible" },
@@ -171,7 +171,6 @@ SceneTestCase {
             { tag: "date and time on in the wizard", cfg: wizard, path: ['setdatetime'], key: Qt.Key_A,
               expected: 'actualValues' },
             { tag: "exchange back to where it was opened", path: ['info', 'exchange'], key: Qt.Key_A, expected: 'info' },
-            { tag: "game ignores the middle key", path: ['mainmenu', 'game'], key: Qt.Key_A, expected: 'game' },
             { tag: "game left to the menu", path: ['mainmenu', 'game'], key: Qt.Key_Left, expected: 'mainmenu' },
             { tag: "popup back to the screen before", path: ['info', 'popupgui'], key: Qt.Key_A, expected: 'info' },
             { tag: "warning to an unknown start view", cfg: laser, path: [], key: Qt.Key_A, expected: 'actualValues' }
