@@ -1,4 +1,5 @@
 import QtQuick
+import Tavik 1.0
 import "format.js" as Format
 import "json2.js" as Json2
 import "PopupStack.js" as PopupStack
@@ -819,6 +820,7 @@ Rectangle {
     clip: true
 
     Component.onCompleted: {
+        grabber.setView(cMainWindow)
         PopupStack.attach(mainwindow, cMainWindow)
         loadCfg()
         var first
@@ -845,6 +847,17 @@ Rectangle {
             objectName: "body"
             focus: true
         }
+    }
+
+    ScreenGrabber {
+        id: grabber
+        objectName: "grabber"
+        x: 0
+        y: 30
+        width: 240
+        height: 320
+        visible: false
+        z: 0
     }
 
     JobPopup {

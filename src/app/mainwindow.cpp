@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "scenefonts.h"
+#include "screengrabber.h"
 #include "systemlog.h"
 
 
@@ -24,10 +25,13 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
         setWindowState(Qt::WindowFullScreen);
 
     loadCfg();
+    ScreenGrabber::registerType();
     readTorqueFactors();
 
     installSceneFonts();
     m_view = new QQuickWidget();
+    // The scene's grabber copies from this view (setView(cMainWindow) at start-up).
+    setProperty(ScreenGrabber::ViewProperty, QVariant::fromValue<QWidget*>(m_view));
     m_view->setCursor(Qt::BlankCursor);
     m_view->rootContext()->setContextProperty(QStringLiteral("cMainWindow"), this);
     m_view->setSource(scene);

@@ -5,6 +5,7 @@
 #include <QtQuickTest>
 
 #include "scenefonts.h"
+#include "screengrabber.h"
 
 // Gives every test engine the scene's font and a fake host as `cMainWindow`.
 class SceneSetup : public QObject
@@ -15,6 +16,7 @@ public Q_SLOTS:
     void applicationAvailable()
     {
         installSceneFonts();
+        ScreenGrabber::registerType();
         QDir().mkpath(QStringLiteral(NG_SCENE_GRAB_DIR));
     }
 
