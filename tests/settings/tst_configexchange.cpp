@@ -1,0 +1,185 @@
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "configexchange.h"
+#include "testsupport.h"
+
+class TestConfigExchange : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void passwordAndArchiveName();
+    void scripts_data();
+    void scripts();
+    void scriptThatCannotStart_data();
+    void scriptThatCannotStart();
+    void sdPaths_data();
+    void sdPaths();
+    void pictures();
+};
+
+void TestConfigExchange::passwordAndArchiveName()
+{
+    // SHA-1 of "NGTOS-1", Base64
+    QCOMPARE(ConfigExchange::passwordFor(QStringLiteral("NGTOS-1")), QStringLiteral("7MJ28bkEtUkDHglk7/dT3pZ653Q="));
+    QCOMPARE(ConfigExchange::passwordFor(QString()).size(), 28);
+    const QDateTime when(QDate(2024, 3, 5), QTime(9, 7, 30));
+    QCOMPARE(ConfigExchange::archiveName(QStringLiteral("V-1-2"), when), QStringLiteral("/config/V-1-2-20240305090730.zkcfg"));
+    QCOMPARE(ConfigExchange::archiveName(QStringLiteral("-"), when.addSecs(13 * 3600)),
+             QStringLiteral("/config/--20240305220730.zkcfg"));
+}
+
+// The scripts of the system root get password and file name; exit code and standard error
+// (cut at a NUL, capped) come back through the signals, and only an import that ends
+// with 0 asks for the restart.
+void TestConfigExchange::scripts_data()
+{
+    QTest::addColumn<bool>("import");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("msg");
+    QTest::newRow("export ok") << false << QByteArray("exit 0") << 0 << QString();
+    QTest::newRow("export no card") << false << QByteArray("echo '  No SD card ' >&2; exit 1") << 1 << "  No SD card \n";
+    QTest::newRow("import ok") << true << QByteArray("echo done; exit 0") << 0 << QString();
+    QTest::newRow("import not mounted") << true << QByteArray("printf 'SD card not mounted\\0junk' >&2; exit 3")
+                                        << 3 << "SD card not mounted";
+    QTest::newRow("import killed") << true << QByteArray("kill -9 $$") << 9 << QString();
+    QTest::newRow("endless reason") << true << QByteArray("head -c 100000 /dev/zero | tr '\\0' x >&2; exit 2")
+                                    << 2 << QString(ConfigExchange::MaxMessageBytes, QLatin1Char('x'));
+}
+
+void TestConfigExchange::scripts()
+{
+    QFETCH(bool, import);
+    QFETCH(QByteArray, body);
+    QFETCH(int, code);
+    QFETCH(QString, msg);
+    TempSysroot root;
+    const QString script = QString::fromLatin1(import ? ConfigExchange::ImporterScript : ConfigExchange::ExporterScript);
+    QVERIFY(root.write(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args\"\n" + body + "\n"));
+    QVERIFY(::chmod(QFile::encodeName(root.path(script)).constData(), 0755) == 0);
+
+    ConfigExchange exchange;
+    QSignalSpy exported(&exchange, &ConfigExchange::exportFinished);
+    QSignalSpy imported(&exchange, &ConfigExchange::importFinished);
+    QSignalSpy restart(&exchange, &ConfigExchange::importSucceeded);
+    if (import)
+        exchange.importConfiguration(QStringLiteral("pw="));
+    else
+        exchange.exportConfiguration(QStringLiteral("pw="), QStringLiteral("/config/V-1-2-20240305090730.zkcfg"));
+    QSignalSpy& done = import ? imported : exported;
+    QVERIFY(done.wait(10000));
+    QCOMPARE((import ? exported : imported).size(), 0);
+    QCOMPARE(done.at(0).at(0).toInt(), code);
+    QCOMPARE(done.at(0).at(1).toString(), msg);
+    QCOMPARE(restart.size(), import && code == 0 ? 1 : 0);
+    QCOMPARE(root.read(QStringLiteral("/etc/backup/args")),
+             import ? QByteArray("pw=\nconfig.cfg\n") : QByteArray("pw=\n/config/V-1-2-20240305090730.zkcfg\n"));
+}
+
+void TestConfigExchange::scriptThatCannotStart_data()
+{
+    QTest::addColumn<bool>("import");
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("msg");
+    QTest::newRow("no exporter") << false << false << 127 << "Exporter not found";
+    QTest::newRow("no importer") << true << false << 127 << "Importer not found";
+    QTest::newRow("importer not executable") << true << true << 126 << QString();
+}
+
+// Reported through the same signal, at once, as a failure; never a restart.
+void TestConfigExchange::scriptThatCannotStart()
+{
+    QFETCH(bool, import);
+    QFETCH(bool, present);
+    QFETCH(int, code);
+    QFETCH(QString, msg);
+    TempSysroot root;
+    if (present)
+        QVERIFY(root.write(QString::fromLatin1(ConfigExchange::ImporterScript), "#!/bin/sh\nexit 0\n"));
+    ConfigExchange exchange;
+    QSignalSpy done(&exchange, import ? &ConfigExchange::importFinished : &ConfigExchange::exportFinished);
+    QSignalSpy restart(&exchange, &ConfigExchange::importSucceeded);
+    if (import)
+        exchange.importConfiguration(QStringLiteral("pw"));
+    else
+        exchange.exportConfiguration(QStringLiteral("pw"), QStringLiteral("/config/x.zkcfg"));
+    QVERIFY(done.size() == 1 || done.wait(5000));
+    QCOMPARE(done.at(0).at(0).toInt(), code);
+    if (!msg.isEmpty())
+        QCOMPARE(done.at(0).at(1).toString(), msg);
+    else
+        QVERIFY(!done.at(0).at(1).toString().isEmpty());
+    QCOMPARE(restart.size(), 0);
+}
+
+void TestConfigExchange::sdPaths_data()
+{
+    QTest::addColumn<QStringList>("devices");
+    QTest::addColumn<QStringList>("mounts");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("no card") << QStringList() << QStringList() << QStringList();
+    QTest::newRow("partition mounted") << QStringList{ "mmcblk0", "mmcblk0p1", "sda" }
+                                       << QStringList{ "mmcblk0", "mmcblk0p1" } << QStringList{ "mmcblk0p1" };
+    QTest::newRow("partitions first, in name order") << QStringList{ "mmcblk0", "mmcblk0p2", "mmcblk0p1" }
+                                                     << QStringList{ "mmcblk0p2", "mmcblk0p1" }
+                                                     << QStringList{ "mmcblk0p1", "mmcblk0p2" };
+    QTest::newRow("card without partitions") << QStringList{ "mmcblk0" } << QStringList{ "mmcblk0" }
+                                             << QStringList{ "mmcblk0" };
+    QTest::newRow("nothing mounted") << QStringList{ "mmcblk0", "mmcblk0p1" } << QStringList{ "mmcblk0" }
+                                     << QStringList();
+}
+
+void TestConfigExchange::sdPaths()
+{
+    QFETCH(QStringList, devices);
+    QFETCH(QStringList, mounts);
+    QFETCH(QStringList, expected);
+    TempSysroot root;
+    for (const QString& d : devices)
+        QVERIFY(root.mkdir("/sys/class/block/" + d));
+    for (const QString& m : mounts)
+        QVERIFY(root.mkdir("/mnt/mmc/" + m));
+    QStringList want;
+    for (const QString& e : expected)
+        want << root.path("/mnt/mmc/" + e);
+    QCOMPARE(ConfigExchange::getSdPaths(), want);
+    QCOMPARE(ConfigExchange::extractPaths({ "a", "b" }), QStringList({ "/mnt/mmc/a", "/mnt/mmc/b" }));
+}
+
+// Odd names and letter cases are listed in name order; what is not a regular picture
+// file is not; a card without a pictures folder has none.
+void TestConfigExchange::pictures()
+{
+    TempSysroot root;
+    QVERIFY(root.mkdir("/sys/class/block/mmcblk0p1"));
+    QVERIFY(root.mkdir("/mnt/mmc/mmcblk0p1"));
+    QCOMPARE(ConfigExchange::getPictures(), QStringList());
+
+    const QString dir = QStringLiteral("/mnt/mmc/mmcblk0p1/pictures/");
+    for (const char* name : { "b.jpg", "a.PNG", "Zebra Stripe.JpG", "ölpumpe.png", "notes.txt", "c.jpeg" })
+        QVERIFY(root.write(dir + QString::fromUtf8(name), "x"));
+    for (int i = 0; i < 300; ++i)
+        QVERIFY(root.write(dir + QString::asprintf("m%03d.png", i), "x"));
+    QVERIFY(root.mkdir(dir + "folder.jpg"));
+    QVERIFY(::mkfifo(QFile::encodeName(root.path(dir + "pipe.png")).constData(), 0644) == 0);
+    QVERIFY(QFile::link(root.path(dir + "b.jpg"), root.path(dir + "link.jpg")));
+
+    const QStringList pictures = ConfigExchange::getPictures();
+    QCOMPARE(pictures.size(), 305);
+    QStringList first;
+    for (const QString& p : pictures.mid(0, 3))
+        first << QFileInfo(p).fileName();
+    QCOMPARE(first, QStringList({ "a.PNG", "b.jpg", "link.jpg" }));
+    QCOMPARE(QFileInfo(pictures.at(303)).fileName(), QStringLiteral("Zebra Stripe.JpG"));
+    QCOMPARE(QFileInfo(pictures.at(304)).fileName(), QStringLiteral("ölpumpe.png"));
+    QCOMPARE(pictures.first(), root.path(dir + "a.PNG"));
+}
+
+QTEST_GUILESS_MAIN(TestConfigExchange)
+#include "tst_configexchange.moc"
