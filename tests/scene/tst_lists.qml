@@ -376,6 +376,7 @@ SceneTestCase {
         }
         keyRelease(Qt.Key_Right)
         compare(list.getIdx(), 4)
+        tryCompare(scene, "changeView", false)   // the timer opens the latch after the last press
         keyPress(Qt.Key_Left)
         tryCompare(scene, "changeView", false)
         keyPress(Qt.Key_Left)
