@@ -106,9 +106,9 @@ Item {
 
     function nokackPopup2(head, text) {
         drawn()
+        state = 'nokackresult'
         headerLabel.text = mainwindow.qsTrRewrite(textOrEmpty(head))
         bodyLabel.text = mainwindow.qsTrRewrite(textOrEmpty(text))
-        state = 'nokackresult'
         waitForAck = 1
         allowClose = true
         allowAckClose = false
