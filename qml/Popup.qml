@@ -226,9 +226,11 @@ Item {
                 PopupStack.removeBatteryPopups()
             }
             if (waitForAck === 1 && allowClose) {
+                // the acknowledgement goes into the activity log; the tool gets ready in any case
                 if (state === 'nokackresult' && mainwindow.nokAckPopUpOpened) {
                     mainwindow.setNokAckPopupOpened(false)
-                    cMainWindow.addActivityEntryNokAck()
+                    if (typeof cMainWindow.addActivityEntryNokAck === 'function')
+                        cMainWindow.addActivityEntryNokAck()
                 }
                 cMainWindow.setGuiReady()
                 waitForAck = 0
