@@ -118,6 +118,9 @@ private:
     bool cmdKeySwitch(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdDiag(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdRmDiag(const CommandLine::Args& a, const Done& done, QString* error);
+    bool cmdCard(const CommandLine::Args& a, const Done& done, QString* error);
+    bool cmdExchangeFail(const CommandLine::Args& a, const Done& done, QString* error);
+    bool cmdExchangeLog(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdSleep(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdEcho(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdWaitGui(const CommandLine::Args& a, const Done& done, QString* error);
