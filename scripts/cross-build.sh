@@ -23,13 +23,10 @@ scripts/setup.sh
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
-# The target's Qt: the same packages as setup.sh, for the target architecture.
-TARGET_PACKAGES=(
-  qt6-base-dev qt6-declarative-dev
-  qml6-module-qtquick qml6-module-qtqml qml6-module-qtqml-workerscript
-  qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qttest
-  libqt6sql6-sqlite qt6-qpa-plugins libgl-dev libxkbcommon-dev
-)
+# The target's libraries: the Qt packages and the -dev packages of setup.sh's list (Qt's
+# build tools stay the host's), for the target architecture.
+TARGET_PACKAGES=($(sed -n '/^PACKAGES=(/,/^)/p' scripts/setup.sh | tr ' ' '\n' \
+  | grep -E '^(qt6-|qml6-|libqt6|lib[a-z0-9.+-]*-dev$)' | grep -v -- '-dev-tools$'))
 missing=()
 for p in crossbuild-essential-$ARCH qemu-user-static dpkg-dev "${TARGET_PACKAGES[@]/%/:$ARCH}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
