@@ -88,8 +88,8 @@ GUIView {
     }
 
     Component.onCompleted: {
-        actionList.model.append({ slot: 'scanner', name: "Scanner", icon: scannerIcon(mainwindow.theme), myslot: 'scanner' })
-        actionList.model.append({ slot: 'mainmenu', name: "Back", icon: "", myslot: 'mainmenu' })
+        actionList.model.append({ slot: 'scanner', name: QT_TR_NOOP("Scanner"), icon: scannerIcon(mainwindow.theme), myslot: 'scanner' })
+        actionList.model.append({ slot: 'mainmenu', name: QT_TR_NOOP("Back"), icon: "", myslot: 'mainmenu' })
         setTheme(mainwindow.theme)
         actionList.select('slot', 'mainmenu')
         actionList.updateBar()

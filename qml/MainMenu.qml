@@ -50,7 +50,7 @@ GUIView {
                                     itmEnabled: enabled })
         }
         if (mainwindow.lastState !== "")
-            menuList.model.append({ name: "Back", state: mainwindow.lastState, itmEnabled: true })
+            menuList.model.append({ name: QT_TR_NOOP("Back"), state: mainwindow.lastState, itmEnabled: true })
         menuList.reset()
         menuList.updateBar()
     }

@@ -100,9 +100,9 @@ GUIView {
 
     Component.onCompleted: {
         setTheme(mainwindow.theme)
-        modeList.model.append({ slot: 'auto', name: "Automatic", icon: "", myslot: 'auto' })
-        modeList.model.append({ slot: 'manual', name: "Manual", icon: "", myslot: 'manual' })
-        modeList.model.append({ slot: 'mainmenu', name: "Back", icon: "", myslot: 'mainmenu' })
+        modeList.model.append({ slot: 'auto', name: QT_TR_NOOP("Automatic"), icon: "", myslot: 'auto' })
+        modeList.model.append({ slot: 'manual', name: QT_TR_NOOP("Manual"), icon: "", myslot: 'manual' })
+        modeList.model.append({ slot: 'mainmenu', name: QT_TR_NOOP("Back"), icon: "", myslot: 'mainmenu' })
         modeList.select('slot', 'mainmenu')
         modeList.updateBar()
     }

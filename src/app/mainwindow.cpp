@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include <QCoreApplication>
 #include <QMetaMethod>
 #include <QQmlContext>
 #include <QQuickItem>
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <unistd.h>
 
+#include "devicepaths.h"
 #include "scenefonts.h"
 #include "screengrabber.h"
 #include "systemlog.h"
@@ -15,6 +17,7 @@
 
 MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     : QMainWindow(parent)
+    , m_translator(QLatin1String(DevicePaths::LangDir))
 {
     // The result database connection is created by m_results; the state mutex and the
     // tables are members and start empty.
@@ -25,6 +28,8 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
         setWindowState(Qt::WindowFullScreen);
 
     loadCfg();
+    m_translator.getLanguages();
+    QCoreApplication::installTranslator(&m_translator);
     ScreenGrabber::registerType();
     readTorqueFactors();
 
@@ -82,6 +87,7 @@ void MainWindow::initData()
     int code = -1;
     getSysfaultTwoInts(fclass, code);
     updatePrgnr(getPrgnr(), code);
+    fsysfault(code, fclass, 0);
     callRoot("setSSID", { getSSID() });
     callRoot("setBSSID", { getBSSID() });
     getInitialIDcode();

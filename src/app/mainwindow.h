@@ -8,6 +8,7 @@
 #include <QVariantMap>
 
 #include "diagtree.h"
+#include "jsontranslator.h"
 #include "jobcatalogue.h"
 #include "programcatalogue.h"
 #include "resultreader.h"
@@ -130,6 +131,16 @@ public:
     Q_INVOKABLE void enableScrewdriver();
     Q_INVOKABLE void setOperationMode(int mode, int trgSrc, int trgVal);
 
+    // ---- translator
+    Q_INVOKABLE QVariantList getLanguages();
+    Q_INVOKABLE void setLanguage(QString code);
+    JSONTranslator& translator() { return m_translator; }
+
+    // ---- system faults and the activity log
+    Q_INVOKABLE void sendAck();
+    Q_INVOKABLE void addActivityEntryNokAck();
+    void logActivity(int code, QString value1, QString value2, QString value3, QString value4);
+
     bool testSoftwareActive() const { return m_testSoftware; }
     QMutex& stateMutex() { return m_stateMutex; }
 
@@ -150,6 +161,8 @@ public Q_SLOTS:
     bool getFccTestMode();
     void setFccTestMode(bool active);
     void freadychanged(int ist, int soll);
+    void fsysfault(int code, int fclass, int timestamp);
+    void ackfsysfault(int quittedCode, int currentCode);
     void ftoolenable(int en);
     void fresetresult();
     void fupdateprgnr(int prgnr);
@@ -173,6 +186,7 @@ private Q_SLOTS:
 private:
     QQuickWidget* m_view = nullptr;
     AkkuIfAdapter* m_adaptor = nullptr;
+    JSONTranslator m_translator;
     SettingsFiles m_settings;
     ResultReader m_results;
     bool m_fccTestMode = false;

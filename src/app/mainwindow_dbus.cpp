@@ -47,7 +47,8 @@ void MainWindow::initDBus()
     subscribe(bus, System, "battstatuschanged", this, SLOT(fbatteryStatus(int)));
     subscribe(bus, System, "battcntdwn", this, SLOT(fbatteryCountDown(int)));
     subscribe(bus, System, "rdychanged", this, SLOT(freadychanged(int,int)));
-    // "sysfault" and "acksysfault" go here, in this order, with the fault handlers.
+    subscribe(bus, System, "sysfault", this, SLOT(fsysfault(int,int,int)));
+    subscribe(bus, System, "acksysfault", this, SLOT(ackfsysfault(int,int)));
     subscribe(bus, System, "toolenable", this, SLOT(ftoolenable(int)));
     subscribe(bus, Wlan, "changed_connection", this, SLOT(wlanConnectionChanged(int)));
     subscribe(bus, Wlan, "changed_rssilevel", this, SLOT(wlanLevelChanged(int)));

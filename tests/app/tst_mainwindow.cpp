@@ -104,6 +104,8 @@ void TestMainWindow::startupSequence()
         "setEnable true",
         "updatePrgnr 12",
         "updateKeyPos 12 5",
+        "setSysFault true",
+        "popupString Sys Fault 5 0 0 5 3",
         "setSSID Halle 3",
         "setBSSID 001122334455",
         "newIdcode VIN 0815",

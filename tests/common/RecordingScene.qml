@@ -10,6 +10,8 @@ Item {
 
     property var calls: []
     property var argLists: []
+    // What removeSysfaultFromStack returns for its code (a stacked fault popup), else null.
+    property var stackedFault: null
 
     signal recorded(string entry)
 
@@ -53,7 +55,10 @@ Item {
     function setFccTestMode(active) { record("setFccTestMode", arguments) }
     function popupString(header, text, timer, waitForAck, code, fclass) { record("popupString", arguments) }
     function closepopupString(quittedCode) { record("closepopupString", arguments) }
-    function removeSysfaultFromStack(fcode) { record("removeSysfaultFromStack", arguments); return null }
+    function removeSysfaultFromStack(fcode) {
+        record("removeSysfaultFromStack", arguments)
+        return stackedFault !== null && stackedFault.code === fcode ? stackedFault : null
+    }
     function checkIfNokAckPopupToShow(prgnr) { record("checkIfNokAckPopupToShow", arguments) }
     function jobDisplayMsg(header, text) { record("jobDisplayMsg", arguments) }
     function closejobdisplaymsg(quittedCode) { record("closejobdisplaymsg", arguments) }

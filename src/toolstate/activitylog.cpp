@@ -1,0 +1,61 @@
+#include "activitylog.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include "devicepaths.h"
+#include "saferead.h"
+#include "systemlog.h"
+
+namespace ActivityLog {
+
+bool append(int code, const QString& value1, const QString& value2, const QString& value3, const QString& value4)
+{
+    const QString connection = QLatin1String(QSqlDatabase::defaultConnection);
+    if (!QSqlDatabase::contains(connection))
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    QSqlDatabase db = QSqlDatabase::database(connection, false);
+    db.close();
+    const QString hostPath = DevicePaths::map(QLatin1String(DevicePaths::ActivityDb));
+    db.setDatabaseName(hostPath);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+
+    // SQLite would create a missing file, and could stall on a FIFO in its place.
+    if (!SafeRead::isRegularFile(hostPath)) {
+        if (QFileInfo::exists(hostPath))
+            SystemLog::error(QStringLiteral("Activity database is not a regular file: ") + hostPath);
+        else
+            SystemLog::error(QStringLiteral("Activity database not found!"));
+        return false;
+    }
+    if (!db.open())
+        return false;
+
+    bool written = false;
+    QString failure;
+    {
+        QSqlQuery q(db);
+        if (q.prepare(QStringLiteral("INSERT INTO activity (timestamp,user,code,value1,value2,value3,value4) VALUES (?, ?, ?, ?, ?, ?, ?)"))) {
+            q.addBindValue(QDateTime::currentMSecsSinceEpoch() / 1000);
+            q.addBindValue(4);
+            q.addBindValue(code);
+            q.addBindValue(value1);
+            q.addBindValue(value2);
+            q.addBindValue(value3);
+            q.addBindValue(value4);
+            written = q.exec();
+        }
+        if (!written)
+            failure = q.lastError().text();
+    }
+    db.close();
+    if (!written)
+        SystemLog::warning(QStringLiteral("Activity entry %1 not written: %2").arg(code).arg(failure));
+    return written;
+}
+
+} // namespace ActivityLog

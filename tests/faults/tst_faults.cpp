@@ -1,0 +1,222 @@
+// System faults and their acknowledgement with the real host window, the simulated tool as
+// the system service on a private bus, and the activity log as a real SQLite file.
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QQuickItem>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+#include "activitylog.h"
+#include "dbustestbench.h"
+#include "mainwindow.h"
+#include "systemlog.h"
+#include "testsupport.h"
+
+namespace {
+
+const QString ActivityDb = QStringLiteral("/var/log/activity.sq3");
+
+// Rows written by the display (user 4) as "code value1 value2 value3 value4".
+QStringList displayEntries(const QString& hostPath)
+{
+    QStringList out;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+        db.setDatabaseName(hostPath);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (db.open()) {
+            QSqlQuery q(QStringLiteral("SELECT code, value1, value2, value3, value4, timestamp FROM activity WHERE user = 4 ORDER BY rowid"), db);
+            const qint64 now = QDateTime::currentSecsSinceEpoch();
+            while (q.next()) {
+                if (qAbs(q.value(5).toLongLong() - now) > 60)
+                    continue; // the sample's older rows
+                QStringList row;
+                for (int i = 0; i < 5; ++i)
+                    row << q.value(i).toString();
+                out << row.join(QLatin1Char(' ')).trimmed();
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    return out;
+}
+
+bool createActivityDb(const QString& hostPath)
+{
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), { hostPath,
+        QStringLiteral("CREATE TABLE activity (id INTEGER PRIMARY KEY AUTOINCREMENT, timestamp INTEGER NOT NULL, user INTEGER NOT NULL DEFAULT 0,"
+                       " code INTEGER NOT NULL, value1 TEXT DEFAULT '', value2 TEXT DEFAULT '', value3 TEXT DEFAULT '', value4 TEXT DEFAULT '');") });
+    return p.waitForFinished(10000) && p.exitCode() == 0;
+}
+
+bool logged(const QString& line)
+{
+    return SystemLog::capturedLines().filter(line).size() > 0;
+}
+
+} // namespace
+
+class TestFaults : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void faultRoad();
+    void badReports();
+    void activityLogFailures();
+
+private:
+    // The scene calls of the fault handlers since `from` (the simulator's other events interleave).
+    QStringList callsSince(int from) const
+    {
+        static const QRegularExpression faultCall(QStringLiteral("^(setSysFault|popupString|closepopupString|removeSysfaultFromStack) "));
+        return DBusTestBench::sceneCalls(*m_window).mid(from).filter(faultCall);
+    }
+    int mark() const { return DBusTestBench::sceneCalls(*m_window).size(); }
+    bool sceneGets(const QString& entry, int from)
+    {
+        return waitUntil([&] { return callsSince(from).contains(entry); }, 10000);
+    }
+
+    TempSysroot* m_root = nullptr;
+    PrivateBus* m_bus = nullptr;
+    DBusTestBench* m_bench = nullptr;
+    MainWindow* m_window = nullptr;
+};
+
+void TestFaults::initTestCase()
+{
+    qunsetenv("LOCAL_VAR_ROOT_PATH");
+    m_root = new TempSysroot;
+    m_bus = new PrivateBus;
+    QVERIFY(m_bus->isRunning());
+    m_bench = new DBusTestBench(m_bus->address());
+    QVERIFY2(m_bench->startSimulator(m_root->root()), qPrintable(m_bench->simulatorOutput()));
+    m_window = new MainWindow(nullptr, QUrl::fromLocalFile(QStringLiteral(NG_SOURCE_DIR "/tests/common/RecordingScene.qml")));
+    QVERIFY(m_window->rootItem());
+    m_window->setLanguage(QStringLiteral("de")); // the sample's German texts
+}
+
+void TestFaults::cleanupTestCase()
+{
+    delete m_window;
+    delete m_bench;
+    delete m_bus;
+    delete m_root;
+}
+
+// Two faults from the system service, acknowledged one after the other: the popups carry
+// the translated texts, each accepted acknowledgement is logged (600), the next pending
+// fault comes back with the display parameters its stacked popup had, and the indicator
+// goes off with the last one. A refused acknowledgement logs nothing.
+void TestFaults::faultRoad()
+{
+    const QString db = m_root->path(ActivityDb);
+    int from = mark();
+    QCOMPARE(m_bench->run({ "fault", "17", "3" }).arguments().value(0).toString(), QStringLiteral("139"));
+    QVERIFY(sceneGets(QStringLiteral("popupString Sys Fault Motortemperatur zu hoch 0 0 17 3"), from));
+    QCOMPARE(callsSince(from).first(), QStringLiteral("setSysFault true"));
+    from = mark();
+    m_bench->run({ "fault", "5", "1" });
+    QVERIFY(sceneGets(QStringLiteral("popupString Sys Fault Verbindung zur Steuerung unterbrochen 0 0 5 1"), from));
+
+    m_bench->run({ "faultack", "refuse" });
+    m_window->sendAck();
+    QVERIFY(displayEntries(db).isEmpty());
+    m_bench->run({ "faultack", "accept" });
+
+    m_window->rootItem()->setProperty("stackedFault", QVariantMap { { "code", 17 }, { "timer", 2 }, { "waitForAck", 1 } });
+    from = mark();
+    m_window->sendAck();
+    QCOMPARE(displayEntries(db), QStringList(QStringLiteral("600")));
+    QVERIFY(sceneGets(QStringLiteral("popupString Sys Fault Motortemperatur zu hoch 2 1 17 3"), from));
+    QCOMPARE(callsSince(from), QStringList({ "closepopupString 5", "removeSysfaultFromStack 17",
+                                             "popupString Sys Fault Motortemperatur zu hoch 2 1 17 3" }));
+    from = mark();
+    m_window->sendAck();
+    QVERIFY(sceneGets(QStringLiteral("closepopupString 17"), from));
+    QCOMPARE(callsSince(from), QStringList({ "setSysFault false", "closepopupString 17" }));
+    QCOMPARE(m_bench->run({ "faults" }).arguments().value(0).toString(), QStringLiteral("none"));
+
+    // Nothing pending: the service refuses, nothing is logged.
+    m_window->sendAck();
+    m_window->addActivityEntryNokAck();
+    QCOMPARE(displayEntries(db), QStringList({ "600", "600", "526 5" }));
+}
+
+// Reports no tool should send, and the ones that open no popup.
+void TestFaults::badReports()
+{
+    SystemLog::startCapture();
+    const int from = mark();
+    MainWindow& w = *m_window;
+    w.fsysfault(0, 1, 0);
+    w.fsysfault(-8, 2, 0);
+    w.fsysfault(403, 0, 0);
+    w.fsysfault(403, 2, 0);         // battery power critical: indicator only
+    w.fsysfault(999, 9, 0);         // no text, class out of range: shown and logged
+    w.fsysfault(12, -1, 0);
+    w.ackfsysfault(42, 0);          // not shown: closing it changes nothing in the scene's stack
+    w.ackfsysfault(42, -3);
+    QCOMPARE(callsSince(from), QStringList({ "setSysFault true",
+                                             "setSysFault true", "popupString Sys Fault 999 0 0 999 9",
+                                             "popupString Sys Fault Fehler Winkelgeber 0 0 12 -1",
+                                             "setSysFault false", "closepopupString 42",
+                                             "setSysFault false", "closepopupString 42" }));
+    QVERIFY(logged(QStringLiteral("<4>Fault 999 reported with class 9")));
+    SystemLog::stopCapture();
+}
+
+// The database is never created; a locked, corrupt or FIFO database costs the GUI at most
+// a bounded wait and the entry, never the rows already there.
+void TestFaults::activityLogFailures()
+{
+    TempSysroot root;
+    const QString db = root.path(ActivityDb);
+    SystemLog::startCapture();
+    QVERIFY(!ActivityLog::append(600, {}, {}, {}, {}));
+    QVERIFY(logged(QStringLiteral("<3>Activity database not found!")));
+    QVERIFY(!QFile::exists(db));
+
+    QVERIFY(root.mkdir(QStringLiteral("/var/log")));
+    QCOMPARE(::mkfifo(QFile::encodeName(db).constData(), 0644), 0);
+    QVERIFY(!ActivityLog::append(600, {}, {}, {}, {}));
+    QVERIFY(QFile::remove(db));
+
+    QVERIFY(root.write(ActivityDb, QByteArray("not a database, but someone's data\n").repeated(100)));
+    QVERIFY(!ActivityLog::append(600, {}, {}, {}, {}));
+    QCOMPARE(root.read(ActivityDb), QByteArray("not a database, but someone's data\n").repeated(100));
+    QVERIFY(QFile::remove(db));
+
+    QVERIFY(createActivityDb(db));
+    QVERIFY(ActivityLog::append(111, QStringLiteral("ManOp"), {}, {}, {}));
+
+    // Another writer holds the database for as long as this test needs.
+    QProcess holder;
+    holder.start(QStringLiteral("sqlite3"), { db });
+    QVERIFY(holder.waitForStarted());
+    holder.write("BEGIN EXCLUSIVE; INSERT INTO activity (timestamp, user, code) VALUES (1, 1, 1); SELECT 'held';\n");
+    QVERIFY(waitUntil([&] { return holder.readAllStandardOutput().contains("held"); }, 10000));
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(!ActivityLog::append(600, {}, {}, {}, {}));
+    QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+    QVERIFY(logged(QStringLiteral("<4>Activity entry 600 not written")));
+    holder.write("COMMIT;\n.quit\n");
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished(10000));
+
+    QVERIFY(ActivityLog::append(600, {}, {}, {}, {}));
+    QCOMPARE(displayEntries(db), QStringList({ "111 ManOp", "600" }));
+    SystemLog::stopCapture();
+}
+
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"
