@@ -53,6 +53,9 @@ const QList<ToolSim::Command>& ToolSim::commands()
         { "enable", &ToolSim::cmdEnable, false, "enable N" },
         { "fault", &ToolSim::cmdFault, false, "fault CODE CLASS" },
         { "clearfaults", &ToolSim::cmdClearFaults, false, "clearfaults" },
+        { "faults", &ToolSim::cmdFaults, false, "faults" },
+        { "faultack", &ToolSim::cmdFaultAck, false, "faultack accept|refuse" },
+        { "language", &ToolSim::cmdLanguage, false, "language CODE" },
         { "wlan", &ToolSim::cmdWlan, false, "wlan [level=DBM] [conn=N] [bssid=TEXT]" },
         { "popup", &ToolSim::cmdPopup, true, "popup HEADER TEXT [TIMER] [WAITFORACK]" },
         { "closepopup", &ToolSim::cmdClosePopup, false, "closepopup" },
@@ -274,6 +277,10 @@ void ToolSim::configFileChanged(const QString& path)
 
 bool ToolSim::acknowledgeFault(QString* error)
 {
+    if (m_refuseAck) {
+        *error = QStringLiteral("acknowledgement refused");
+        return false;
+    }
     if (m_faults.isEmpty()) {
         *error = QStringLiteral("no fault pending");
         return false;

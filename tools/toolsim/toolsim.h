@@ -86,6 +86,9 @@ private:
     bool cmdEnable(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdFault(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdClearFaults(const CommandLine::Args& a, const Done& done, QString* error);
+    bool cmdFaults(const CommandLine::Args& a, const Done& done, QString* error);
+    bool cmdFaultAck(const CommandLine::Args& a, const Done& done, QString* error);
+    bool cmdLanguage(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdWlan(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdPopup(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdNokResult(const CommandLine::Args& a, const Done& done, QString* error);
@@ -168,6 +171,7 @@ private:
     int m_prgnr = 5;
     QString m_idcode;
     QList<QPair<int, int>> m_faults; // pending (code, class), newest last
+    bool m_refuseAck = false;        // "fackerrlist" answers with an error
     int m_opMode = 0;
     int m_prgAllow = 1;
     int m_jobAllow = 1;
