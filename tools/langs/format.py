@@ -8,9 +8,9 @@
   format.py --texts    print every text the scene translates, one per line
 
 The texts the scene translates are the string literals of qsTr, qsTranslate, QT_TR_NOOP and
-QT_TRANSLATE_NOOP in qml/*.qml and qml/*.js, and the texts other tool processes send for
-translation (tool_texts.json next to this script: popup parameter keys, the fault header).
-A text that reaches qsTr through a variable must be marked with QT_TR_NOOP where it is written.
+QT_TRANSLATE_NOOP in qml/*.qml and qml/*.js. A text that reaches qsTr through a variable (a
+list entry, a popup parameter key the tool's scripts send, the fault header the host sends)
+must be marked with QT_TR_NOOP where it is written or listed.
 """
 import json
 import pathlib
@@ -40,7 +40,6 @@ def scene_texts():
     for path in sorted((ROOT / "qml").glob("*.qml")) + sorted((ROOT / "qml").glob("*.js")):
         for m in CALL.finditer(path.read_text(encoding="utf-8")):
             texts.add(js_string(m.group(1)))
-    texts.update(json.loads((HERE / "tool_texts.json").read_text(encoding="utf-8")))
     return texts
 
 
