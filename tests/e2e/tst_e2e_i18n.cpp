@@ -99,9 +99,16 @@ void TestEndToEndI18n::pendingFaultAtStart()
     setGlobal(QStringLiteral("language"), QStringLiteral("de"));
     QCOMPARE(m_run->ctl({ "fault", "17", "3" }), QStringLiteral("139"));
     QVERIFY(m_run->startGui());
-    QTest::qWait(1500);
-    QImage img = m_run->grabUntil([](const QImage& i) { return i.size() == QSize(240, 320); });
+    // The popup covers the header: its title where the header was, Ack on the left key.
+    const QImage img = m_run->grabUntil([](const QImage& i) {
+        return i.size() == QSize(240, 320) && whitePixels(i, QRect(0, 14, 240, 52)) > 150 && whitePixels(i, QRect(5, 295, 60, 20)) > 10;
+    });
     save(img, "fault-at-start-de");
+    QVERIFY(whitePixels(img, QRect(0, 14, 240, 52)) > 150);     // "Systemfehler"
+    QVERIFY(whitePixels(img, QRect(20, 105, 200, 55)) > 80);    // "Code: 17", "Klasse: 3"
+    QVERIFY(whitePixels(img, QRect(12, 180, 216, 60)) > 80);    // the fault's text
+    QVERIFY(whitePixels(img, QRect(5, 295, 60, 20)) > 10);      // "Quitt." (Ack)
+    QVERIFY(whitePixels(img, QRect(90, 295, 60, 20)) > 10);     // "OK"
 }
 
 // The tool changes the configured language while the main menu is shown: the menu turns
