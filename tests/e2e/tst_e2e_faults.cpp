@@ -1,0 +1,221 @@
+// The real program on a real X server against the simulated tool: the fault road with the
+// operator's acknowledgement on the left key, a fault pending before the start, and the
+// display following a language change made on the tool.
+#include <QDateTime>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+#include "guirun.h"
+#include "testsupport.h"
+#include "xserver.h"
+
+namespace {
+
+bool isWhite(QRgb c) { return qRed(c) > 225 && qGreen(c) > 225 && qBlue(c) > 225; }
+
+int whitePixels(const QImage& img, const QRect& r)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += isWhite(img.pixel(x, y));
+    return n;
+}
+
+int differing(const QImage& a, const QImage& b, const QRect& r)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+bool headerShown(const QImage& i)
+{
+    return i.size() == QSize(240, 320) && isWhite(i.pixel(20, 6)) && !isWhite(i.pixel(20, 4));
+}
+
+// A fault popup: the title where the header was, "Ack" on the left key, "OK" in the middle.
+bool faultPopup(const QImage& i)
+{
+    return i.size() == QSize(240, 320) && !headerShown(i) && whitePixels(i, QRect(0, 14, 240, 52)) > 150
+        && whitePixels(i, QRect(5, 295, 60, 20)) > 10 && whitePixels(i, QRect(90, 295, 60, 20)) > 10;
+}
+
+// The popup's texts, from its title down to the bar.
+const QRect PopupArea(0, 14, 240, 276);
+
+} // namespace
+
+class TestEndToEndFaults : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void faultRoad();
+    void pendingFaultAtStart();
+    void languageFromTheTool();
+
+private:
+    bool startGui();
+    QImage grabUntil(const std::function<bool(const QImage&)>& pred);
+    void setGlobal(const QString& key, const QString& value);
+    // Codes of the activity entries the display (user 4) wrote during this test.
+    QStringList displayEntries();
+    void save(const QImage& img, const QString& name);
+
+    PrivateBus* m_bus = nullptr;
+    XServer* m_x = nullptr;
+    GuiRun* m_run = nullptr;
+    qint64 m_started = 0;
+};
+
+void TestEndToEndFaults::initTestCase()
+{
+    m_bus = new PrivateBus;
+    QVERIFY(m_bus->isRunning());
+}
+
+void TestEndToEndFaults::init()
+{
+    m_started = QDateTime::currentSecsSinceEpoch();
+    m_x = new XServer(QSize(240, 320));
+    QVERIFY(m_x->isRunning());
+    m_run = new GuiRun;
+    QVERIFY(m_run->startSimulator());
+    setGlobal(QStringLiteral("language"), QStringLiteral("de"));
+}
+
+void TestEndToEndFaults::cleanup()
+{
+    if (QTest::currentTestFailed())
+        qWarning().noquote() << m_run->guiLog().right(4000);
+    delete m_run;
+    m_run = nullptr;
+    delete m_x;
+    m_x = nullptr;
+}
+
+bool TestEndToEndFaults::startGui()
+{
+    m_run->setGuiEnvironment(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    m_run->setGuiEnvironment(QStringLiteral("DISPLAY"), m_x->display());
+    return m_run->startGui();
+}
+
+// The first grab that satisfies pred and equals the grab before it (header and popups slide).
+QImage TestEndToEndFaults::grabUntil(const std::function<bool(const QImage&)>& pred)
+{
+    QImage image;
+    QImage previous;
+    waitUntil([&] {
+        previous = image;
+        image = m_x->grab();
+        return !image.isNull() && image == previous && pred(image);
+    }, 10000);
+    return image;
+}
+
+void TestEndToEndFaults::save(const QImage& img, const QString& name)
+{
+    QDir().mkpath(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs"));
+    img.save(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs/") + name + QStringLiteral(".png"));
+}
+
+void TestEndToEndFaults::setGlobal(const QString& key, const QString& value)
+{
+    QFile f(m_run->path(QStringLiteral("/home/tool/config/guiconfig.json")));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QJsonObject cfg = QJsonDocument::fromJson(f.readAll()).object();
+    f.close();
+    QJsonObject global = cfg.value(QStringLiteral("global")).toObject();
+    global.insert(key, value);
+    cfg.insert(QStringLiteral("global"), global);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QJsonDocument(cfg).toJson());
+}
+
+QStringList TestEndToEndFaults::displayEntries()
+{
+    QProcess q;
+    q.start(QStringLiteral("sqlite3"), { m_run->path(QStringLiteral("/var/log/activity.sq3")),
+        QStringLiteral("SELECT code FROM activity WHERE user = 4 AND timestamp >= %1 ORDER BY rowid").arg(m_started) });
+    q.waitForFinished(10000);
+    return QString::fromUtf8(q.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// Two faults; Ack on the left key acknowledges the one on display at the system service,
+// which logs it, confirms, and the earlier fault comes back; the second Ack ends the road on
+// the working screen.
+void TestEndToEndFaults::faultRoad()
+{
+    QVERIFY(startGui());
+    QVERIFY2(headerShown(grabUntil(headerShown)), qPrintable(m_run->guiLog().right(2000)));
+
+    QCOMPARE(m_run->ctl({ "fault", "17", "3" }), QStringLiteral("139"));
+    const QImage first = grabUntil(faultPopup);
+    save(first, "fault-17-de");
+    QVERIFY(faultPopup(first));
+    QVERIFY(whitePixels(first, QRect(20, 105, 200, 55)) > 80);  // "Code: 17", "Klasse: 3"
+    QVERIFY(whitePixels(first, QRect(12, 180, 216, 60)) > 80);  // "Motortemperatur zu hoch"
+
+    QVERIFY(!m_run->ctl({ "fault", "23", "3" }).isNull());
+    const QImage second = grabUntil([&](const QImage& i) { return faultPopup(i) && differing(i, first, PopupArea) > 300; });
+    save(second, "fault-23-de");
+    QVERIFY(differing(second, first, PopupArea) > 300);
+
+    // Ack: the newest fault is acknowledged, fault 17 returns exactly as it was shown.
+    QVERIFY(m_x->key(QStringLiteral("Left")));
+    QVERIFY(waitUntil([&] { return m_run->calls().contains(QStringLiteral("fackerrlist")); }));
+    const QImage back = grabUntil([&](const QImage& i) { return differing(i, first, PopupArea) == 0; });
+    save(back, "fault-17-back");
+    QCOMPARE(differing(back, first, PopupArea), 0);
+    QCOMPARE(m_run->ctl({ "faults" }), QStringLiteral("17/3"));
+
+    QVERIFY(m_x->key(QStringLiteral("Left")));
+    const QImage done = grabUntil(headerShown);
+    save(done, "fault-road-done");
+    QVERIFY(headerShown(done));
+    QCOMPARE(m_run->ctl({ "faults" }), QStringLiteral("none"));
+    QCOMPARE(displayEntries(), QStringList({ "600", "600" }));
+}
+
+// A fault that was pending before the GUI came up is on screen after the start, in German.
+void TestEndToEndFaults::pendingFaultAtStart()
+{
+    QCOMPARE(m_run->ctl({ "fault", "17", "3" }), QStringLiteral("139"));
+    QVERIFY(startGui());
+    const QImage img = grabUntil(faultPopup);
+    save(img, "fault-at-start-de");
+    QVERIFY2(faultPopup(img), qPrintable(m_run->guiLog().right(2000)));
+    QVERIFY(whitePixels(img, QRect(20, 105, 200, 55)) > 80);
+    QVERIFY(whitePixels(img, QRect(12, 180, 216, 60)) > 80);
+}
+
+// The tool changes the configured language while the main menu is shown: the menu follows
+// at once, and back.
+void TestEndToEndFaults::languageFromTheTool()
+{
+    setGlobal(QStringLiteral("language"), QStringLiteral("en"));
+    setGlobal(QStringLiteral("startview"), QStringLiteral("mainmenu"));
+    QVERIFY(startGui());
+    const QImage english = grabUntil([](const QImage& i) { return headerShown(i) && whitePixels(i, QRect(90, 295, 60, 20)) > 30; });
+    save(english, "mainmenu-en");
+    const QRect menu(0, 30, 240, 260);
+    QVERIFY(!m_run->ctl({ "language", "de" }).isNull());
+    const QImage german = grabUntil([&](const QImage& i) { return differing(i, english, menu) > 200; });
+    save(german, "mainmenu-de");
+    QVERIFY(differing(german, english, menu) > 200);
+    QVERIFY(!m_run->ctl({ "language", "en" }).isNull());
+    QCOMPARE(differing(grabUntil([&](const QImage& i) { return differing(i, english, menu) == 0; }), english, menu), 0);
+}
+
+QTEST_MAIN(TestEndToEndFaults)
+#include "tst_e2e_faults.moc"
