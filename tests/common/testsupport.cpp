@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 TempSysroot::TempSysroot()
 {
     m_hadPrevious = qEnvironmentVariableIsSet("TOOL_SYSROOT");
@@ -66,6 +69,8 @@ PrivateBus::PrivateBus()
 {
     m_daemon.setProgram(QStringLiteral("dbus-daemon"));
     m_daemon.setArguments({ QStringLiteral("--config-file=") + busConfigFile(), QStringLiteral("--print-address"), QStringLiteral("--nofork") });
+    // The bus ends with the test process also when a test never deletes it, fails or is killed.
+    m_daemon.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     m_daemon.start();
     if (!m_daemon.waitForStarted(5000))
         return;

@@ -57,6 +57,7 @@ class TestEndToEndFaults : public QObject
 
 private Q_SLOTS:
     void initTestCase();
+    void cleanupTestCase() { delete m_bus; }
     void init();
     void cleanup();
     void faultRoad();
