@@ -30,6 +30,9 @@ void ConfigExchange::setUp(Run& run)
     run.process = new QProcess(this);
     run.process->setProcessChannelMode(QProcess::SeparateChannels);
     QProcess* process = run.process;
+    run.timeout = new QTimer(this);
+    run.timeout->setSingleShot(true);
+    connect(run.timeout, &QTimer::timeout, process, &QProcess::kill);
     // Standard output is not used; standard error is kept up to the cap.
     connect(process, &QProcess::readyReadStandardOutput, this, [process] { process->readAllStandardOutput(); });
     connect(process, &QProcess::readyReadStandardError, this, [process, &run] {
@@ -64,6 +67,7 @@ void ConfigExchange::start(Run& run, const char* script, const QStringList& args
     if (run.process->state() != QProcess::NotRunning)
         return;
     run.message.clear();
+    run.timeout->start(m_timeoutMs);
     run.process->start(DevicePaths::map(QString::fromLatin1(script)), args, QIODevice::ReadWrite);
 }
 
@@ -80,6 +84,7 @@ void ConfigExchange::importConfigurationEnd(int exitCode, QProcess::ExitStatus)
 
 void ConfigExchange::finish(Run& run, int exitCode, bool import)
 {
+    run.timeout->stop();
     run.message += run.process->readAllStandardError().left(MaxMessageBytes - run.message.size());
     QByteArray bytes = run.message;
     const int nul = bytes.indexOf('\0');
@@ -98,6 +103,7 @@ void ConfigExchange::finish(Run& run, int exitCode, bool import)
 
 void ConfigExchange::failedToStart(Run& run, const char* script, bool import)
 {
+    run.timeout->stop();
     run.message.clear();
     const bool missing = !QFileInfo::exists(DevicePaths::map(QString::fromLatin1(script)));
     const int code = missing ? 127 : 126;

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QStringList>
+#include <QTimer>
 
 // Configuration export to and import from the memory card, done by two scripts of the
 // tool's firmware, and the card's mount points and pictures.
@@ -14,6 +15,8 @@
 // script that cannot be started at all is reported the same way: exit code 127 with the
 // reason "Exporter not found" / "Importer not found" when the script is missing, 126 with
 // the system's reason otherwise, so that the screen waiting for the end never waits forever.
+// For the same reason a script that has not ended after ScriptTimeoutMs is killed; it ends
+// with the signal's number (9) and no reason, which the screen shows as a system error.
 class ConfigExchange : public QObject
 {
     Q_OBJECT
@@ -26,6 +29,7 @@ public:
     static constexpr const char* CardMountDir = "/mnt/mmc/";
     // Standard error kept per run; a script that writes more is cut there.
     static constexpr int MaxMessageBytes = 4096;
+    static constexpr int ScriptTimeoutMs = 10 * 60 * 1000;
 
     explicit ConfigExchange(QObject* parent = nullptr);
 
@@ -46,6 +50,9 @@ public:
     // sorted by name ignoring case, as absolute host paths.
     static QStringList getPictures();
 
+    // Tests shorten the time a script may run.
+    void setScriptTimeout(int ms) { m_timeoutMs = ms; }
+
 Q_SIGNALS:
     void exportFinished(int exitCode, QString msg);
     void importFinished(int exitCode, QString msg);
@@ -59,6 +66,7 @@ private Q_SLOTS:
 private:
     struct Run {
         QProcess* process = nullptr;
+        QTimer* timeout = nullptr;
         QByteArray message;
     };
 
@@ -69,4 +77,5 @@ private:
 
     Run m_export;
     Run m_import;
+    int m_timeoutMs = ScriptTimeoutMs;
 };

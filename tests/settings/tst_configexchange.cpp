@@ -48,6 +48,8 @@ void TestConfigExchange::scripts_data()
     QTest::newRow("import not mounted") << true << QByteArray("printf 'SD card not mounted\\0junk' >&2; exit 3")
                                         << 3 << "SD card not mounted";
     QTest::newRow("import killed") << true << QByteArray("kill -9 $$") << 9 << QString();
+    QTest::newRow("import hangs") << true << QByteArray("echo 'SD card not mounted' >&2; exec sleep 60") << 9
+                                  << "SD card not mounted\n";
     QTest::newRow("endless reason") << true << QByteArray("head -c 100000 /dev/zero | tr '\\0' x >&2; exit 2")
                                     << 2 << QString(ConfigExchange::MaxMessageBytes, QLatin1Char('x'));
 }
@@ -64,6 +66,7 @@ void TestConfigExchange::scripts()
     QVERIFY(::chmod(QFile::encodeName(root.path(script)).constData(), 0755) == 0);
 
     ConfigExchange exchange;
+    exchange.setScriptTimeout(2000);
     QSignalSpy exported(&exchange, &ConfigExchange::exportFinished);
     QSignalSpy imported(&exchange, &ConfigExchange::importFinished);
     QSignalSpy restart(&exchange, &ConfigExchange::importSucceeded);
