@@ -121,4 +121,11 @@ QtObject {
     function jobabort() { record("jobabort", arguments) }
     function sendScanBtnPressed(button) { record("sendScanBtnPressed", arguments) }
     function setOperationMode(mode, trgSrc, trgVal) { record("setOperationMode", arguments) }
+
+    // Configuration exchange and program editor.
+    signal exportFinished(int exitCode, string msg)
+    signal importFinished(int exitCode, string msg)
+    function exportConfiguration() { record("exportConfiguration", arguments) }
+    function importConfiguration() { record("importConfiguration", arguments) }
+    function writeProgram(slot, speed, targetName, targetValue) { record("writeProgram", arguments) }
 }

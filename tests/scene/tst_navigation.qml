@@ -128,7 +128,7 @@ SceneTestCase {
             { tag: "prgselect", header: "Visible", bar: "Visible" },
             { tag: "jobselect", header: "Visible", bar: "Visible" },
             { tag: "job", header: "Visible", bar: "Visible" },
-            { tag: "exchange", header: "Visible", bar: "Visible", title: "Exchange", middle: "Back" },
+            { tag: "exchange", header: "Visible", bar: "Visible", title: "Exchange", middle: "Select" },
             { tag: "picviewer", header: "Visible", bar: "Visible", title: "Picture Viewer", middle: "Back" },
             { tag: "diagnosis", header: "Visible", bar: "Visible", title: "Services", middle: "Back" },
             { tag: "resservices", header: "Visible", bar: "Visible", title: "Res Services", middle: "Back" },
@@ -170,7 +170,6 @@ SceneTestCase {
             { tag: "date and time to the menu", path: ['mainmenu', 'setdatetime'], key: Qt.Key_A, expected: 'mainmenu' },
             { tag: "date and time on in the wizard", cfg: wizard, path: ['setdatetime'], key: Qt.Key_A,
               expected: 'actualValues' },
-            { tag: "exchange back to where it was opened", path: ['info', 'exchange'], key: Qt.Key_A, expected: 'info' },
             { tag: "game left to the menu", path: ['mainmenu', 'game'], key: Qt.Key_Left, expected: 'mainmenu' },
             { tag: "popup back to the screen before", path: ['info', 'popupgui'], key: Qt.Key_A, expected: 'info' },
             { tag: "warning to an unknown start view", cfg: laser, path: [], key: Qt.Key_A, expected: 'actualValues' }
