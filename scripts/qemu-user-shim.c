@@ -2,7 +2,7 @@
  * whose kernel has no binfmt_misc entry for the target, so that the tests, which start the GUI,
  * the simulator and helper processes of their own, run as they do natively:
  * - a program of the target architecture is started through the emulator, as binfmt_misc
- *   would do;
+ *   would do; a native one without the preloaded library;
  * - Qt's process launcher is told that pidfds are unsupported: qemu-user 7.2 refuses
  *   clone(CLONE_PIDFD), and Qt then starts children the classic way.
  * Built with -DNG_QEMU="/usr/bin/qemu-<arch>-static". */
@@ -64,8 +64,20 @@ int execve(const char* path, char* const argv[], char* const envp[])
     static int (*real)(const char*, char* const[], char* const[]);
     if (!real)
         real = (int (*)(const char*, char* const[], char* const[]))dlsym(RTLD_NEXT, "execve");
-    if (!isTargetProgram(path))
-        return real(path, argv, envp);
+    if (!isTargetProgram(path)) {
+        /* A native program would only complain about the preloaded library of the wrong
+         * architecture on its standard error. */
+        int envc = 0;
+        while (envp && envp[envc])
+            ++envc;
+        char* native[envc + 1];
+        int n = 0;
+        for (int i = 0; i < envc; ++i)
+            if (strncmp(envp[i], "LD_PRELOAD=", 11) != 0)
+                native[n++] = envp[i];
+        native[n] = NULL;
+        return real(path, argv, envp ? native : envp);
+    }
     int argc = 0;
     while (argv[argc])
         ++argc;
