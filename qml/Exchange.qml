@@ -63,20 +63,24 @@ GUIView {
         state = 'opfinished'
     }
 
+    function exportDone(exitCode, msg) {
+        if (exitCode === 0)
+            showResult(qsTr("Export finished"), false)
+        else
+            showResult(qsTr("Export failed") + "<br>" + qsTr(reasonOf(msg, exportReasons)), true)
+    }
+
+    function importDone(exitCode, msg) {
+        if (exitCode === 0)
+            showResult(qsTr("Import finished") + "<br>" + qsTr("Rebooting"), false)
+        else
+            showResult(qsTr("Import failed") + "<br>" + qsTr(reasonOf(msg, importReasons)), true)
+    }
+
     Connections {
         target: cMainWindow
-        function onExportFinished(exitCode, msg) {
-            if (exitCode === 0)
-                root.showResult(qsTr("Export finished"), false)
-            else
-                root.showResult(qsTr("Export failed") + "<br>" + qsTr(root.reasonOf(msg, root.exportReasons)), true)
-        }
-        function onImportFinished(exitCode, msg) {
-            if (exitCode === 0)
-                root.showResult(qsTr("Import finished") + "<br>" + qsTr("Rebooting"), false)
-            else
-                root.showResult(qsTr("Import failed") + "<br>" + qsTr(root.reasonOf(msg, root.importReasons)), true)
-        }
+        function onExportFinished(exitCode, msg) { root.exportDone(exitCode, msg) }
+        function onImportFinished(exitCode, msg) { root.importDone(exitCode, msg) }
     }
 
     function setTheme(value) {
@@ -87,10 +91,18 @@ GUIView {
     onStateChanged: {
         if (state === 'import' || state === 'export') {
             mainwindow.trySetButtons('', '', '')
-            if (state === 'import')
+            const run = state === 'import' ? cMainWindow.importConfiguration : cMainWindow.exportConfiguration
+            // A host without the operation would leave the screen waiting for good.
+            if (typeof run !== 'function') {
+                if (state === 'import')
+                    importDone(-1, "")
+                else
+                    exportDone(-1, "")
+            } else if (state === 'import') {
                 cMainWindow.importConfiguration()
-            else
+            } else {
                 cMainWindow.exportConfiguration()
+            }
         } else if (state === 'opfinished') {
             mainwindow.trySetButtons('', qsTr("OK"), '')
         }
