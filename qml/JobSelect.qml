@@ -34,10 +34,13 @@ GUIView {
         }
     }
 
+    // Opens the key latch 10 ms after it closed, for as long as the screen is armed; it runs
+    // only while the latch is closed, so the screen costs nothing while no key is pressed.
     Timer {
         id: latchTimer
+        property bool armed: false
         interval: 10
-        repeat: true
+        running: armed && mainwindow.changeView
         onTriggered: mainwindow.changeView = false
     }
 
@@ -70,7 +73,7 @@ GUIView {
             }
             if (!mainwindow.changeView) {
                 mainwindow.changeView = true
-                latchTimer.stop()
+                latchTimer.armed = false
                 mainwindow.gotoStatePrevMenu()
             }
             return
@@ -92,7 +95,7 @@ GUIView {
     Component.onCompleted: {
         setTheme(mainwindow.theme)
         updateJobList()
-        latchTimer.start()
+        latchTimer.armed = true
         jobList.updateBar()
     }
 }

@@ -1,7 +1,7 @@
 import QtQuick
 
 // Program selection: every program of the tool, starting on the one loaded. Holding Left or
-// Right walks on, because a 10 ms timer opens the key latch again.
+// Right walks on, because a 10 ms timer opens the key latch again after each step.
 GUIView {
     id: root
     objectName: "prgSelect"
@@ -18,10 +18,13 @@ GUIView {
         textCenter: qsTr("Select")
     }
 
+    // Opens the key latch 10 ms after it closed, for as long as the screen is armed; it runs
+    // only while the latch is closed, so the screen costs nothing while no key is pressed.
     Timer {
         id: latchTimer
+        property bool armed: false
         interval: 10
-        repeat: true
+        running: armed && mainwindow.changeView
         onTriggered: mainwindow.changeView = false
     }
 
@@ -44,7 +47,7 @@ GUIView {
                 cMainWindow.prgselected(parseInt(entry.slot))
             if (!mainwindow.changeView) {
                 mainwindow.changeView = true
-                latchTimer.stop()
+                latchTimer.armed = false
                 mainwindow.gotoStatePrevMenu()
             }
             return
@@ -71,7 +74,7 @@ GUIView {
                                    name: prgs[k].slot + ": " + prgs[k].name })
         }
         prgList.directSelect('slot', cMainWindow.prgNumber)
-        latchTimer.start()
+        latchTimer.armed = true
         prgList.updateBar()
     }
 }
