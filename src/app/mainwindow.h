@@ -103,6 +103,8 @@ public:
 
     // ---- programs, results, jobs, torque units, program writer
     void loadPrgs();
+    // The program importer's reload: in steps over the event loop.
+    void reloadPrgsInSteps();
     void syncPrgMapEntry(QString& fileName);
     QVariantMap retrievePrgNumberName(QString& fileName);
     Q_INVOKABLE QVariantList getPrgList();
@@ -182,6 +184,7 @@ private Q_SLOTS:
     void wlanConnectionChanged(int state);
     void wlanLevelChanged(int level);
     void checkAllowedModes();
+    void continuePrgReload();
 
 private:
     QQuickWidget* m_view = nullptr;

@@ -101,9 +101,14 @@ void MainWindow::newConfig(QString cfg)
         if (!parts.isEmpty())
             syncPrgMapEntry(parts.last());
     } else if (cfg.contains(QLatin1String(DevicePaths::PrgImporterMarker))) {
-        loadPrgs();
+        reloadPrgsInSteps();
     } else if (cfg.contains(QLatin1String("job"))) {
-        loadJobs();
+        // One changed job file is read alone; any other path reads them all.
+        const int job = JobCatalogue::numberOfFile(cfg);
+        if (job >= 0)
+            m_jobs.reload(job);
+        else
+            loadJobs();
         callRoot("updateJobView");
     }
     if (cfg.contains(QLatin1String("masterjob")))

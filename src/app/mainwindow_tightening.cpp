@@ -2,12 +2,35 @@
 #include "mainwindow.h"
 
 #include <QMutexLocker>
+#include <QTimer>
 
 #include "programwriter.h"
 
 void MainWindow::loadPrgs()
 {
     m_programs.loadAll();
+}
+
+namespace {
+constexpr int PrgReloadStepMs = 4;
+}
+
+void MainWindow::reloadPrgsInSteps()
+{
+    // Steps of a few milliseconds, so that a reload of every program never holds the screen
+    // for a frame; each step reads its files afresh, so changes in between are kept.
+    const bool running = m_programs.loading();
+    m_programs.beginLoad();
+    if (running || m_programs.loadSome(PrgReloadStepMs))
+        return;
+    QTimer::singleShot(0, this, &MainWindow::continuePrgReload);
+}
+
+void MainWindow::continuePrgReload()
+{
+    QMutexLocker locker(&m_stateMutex);
+    if (!m_programs.loadSome(PrgReloadStepMs))
+        QTimer::singleShot(0, this, &MainWindow::continuePrgReload);
 }
 
 void MainWindow::syncPrgMapEntry(QString& fileName)

@@ -1,7 +1,9 @@
 #include "jobcatalogue.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -22,31 +24,64 @@ QString JobCatalogue::nameOf(const QString& line)
     return pieces.size() > 1 ? pieces.at(1) : QString(QLatin1String(""));
 }
 
+bool JobCatalogue::readName(const QString& path, QString& name)
+{
+    QFile file;
+    if (SafeRead::open(file, path) != SafeRead::Ok)
+        return false;
+    bool found = false;
+    if (FileLock::lock(file)) {
+        qint64 budget = FileLock::MaxReadSize;
+        QByteArray raw;
+        // Only the end of the file gives an empty line; a blank line keeps its line end.
+        while (ScriptLines::next(file, budget, raw)) {
+            const QString line = ScriptLines::toText(raw);
+            if (line.contains(QLatin1String("jobName"))) {
+                name = nameOf(line);
+                found = true;
+                break;
+            }
+        }
+        FileLock::unlock(file);
+    }
+    file.close();
+    return found;
+}
+
 void JobCatalogue::load()
 {
     m_table.clear();
-    for (int n = 0; n <= MaxJob; ++n) {
-        const QString path = filePath(n);
-        if (!QFileInfo(path).isFile())
-            continue;
-        QFile file;
-        if (SafeRead::open(file, path) != SafeRead::Ok)
-            continue;
-        if (FileLock::lock(file)) {
-            qint64 budget = FileLock::MaxReadSize;
-            QByteArray raw;
-            // Only the end of the file gives an empty line; a blank line keeps its line end.
-            while (ScriptLines::next(file, budget, raw)) {
-                const QString line = ScriptLines::toText(raw);
-                if (line.contains(QLatin1String("jobName"))) {
-                    m_table.insert(n, nameOf(line));
-                    break;
-                }
-            }
-            FileLock::unlock(file);
-        }
-        file.close();
+    // One listing instead of a look-up for each of the 256 possible names.
+    const QDir dir(DevicePaths::map(QString::fromLatin1(DevicePaths::JobDir)));
+    const QStringList names = dir.entryList({ QStringLiteral("job???.lua") }, QDir::Files);
+    for (const QString& fileName : names) {
+        const int n = numberOfFile(QString::fromLatin1(DevicePaths::JobDir) + fileName);
+        QString name;
+        if (n >= 0 && readName(filePath(n), name))
+            m_table.insert(n, name);
     }
+}
+
+void JobCatalogue::reload(int number)
+{
+    QString name;
+    if (number >= 0 && number <= MaxJob && QFileInfo(filePath(number)).isFile() && readName(filePath(number), name))
+        m_table.insert(number, name);
+    else
+        m_table.remove(number);
+}
+
+int JobCatalogue::numberOfFile(const QString& devicePath)
+{
+    static const QRegularExpression re(QStringLiteral("^job([0-9]{3})\\.lua$"));
+    const QString dir = QString::fromLatin1(DevicePaths::JobDir);
+    if (!devicePath.startsWith(dir))
+        return -1;
+    const QRegularExpressionMatch m = re.match(devicePath.mid(dir.size()));
+    if (!m.hasMatch())
+        return -1;
+    const int n = m.captured(1).toInt();
+    return n <= MaxJob ? n : -1;
 }
 
 QVariantList JobCatalogue::list() const

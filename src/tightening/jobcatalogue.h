@@ -11,8 +11,16 @@ class JobCatalogue
 public:
     static constexpr int MaxJob = 255;
 
-    // Rebuilds the table from job000.lua to job255.lua.
+    // Rebuilds the table from job000.lua to job255.lua, from one listing of the directory.
     void load();
+
+    // Brings the entry of one job up to date from its file alone: stored when the file has a
+    // name line, removed otherwise.
+    void reload(int number);
+
+    // The job number of a changed path that names one job file ("<job dir>/job007.lua"),
+    // or -1 for any other path.
+    static int numberOfFile(const QString& devicePath);
 
     // {"slot": number (unsigned), "name": text} per job, ascending.
     QVariantList list() const;
@@ -26,5 +34,8 @@ public:
     static QString filePath(int number);
 
 private:
+    // Reads the name line of one job file; false when it has none or cannot be read.
+    static bool readName(const QString& path, QString& name);
+
     QMap<int, QString> m_table;
 };

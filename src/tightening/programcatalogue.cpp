@@ -1,5 +1,7 @@
 #include "programcatalogue.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -108,10 +110,43 @@ void ProgramCatalogue::sync(QString& fileName)
 
 void ProgramCatalogue::loadAll()
 {
-    for (int n = 0; n <= MaxProgram; ++n) {
-        QString fileName = QStringLiteral("prg%1.lua").arg(n);
-        sync(fileName);
+    beginLoad();
+    while (!loadSome(1000)) { }
+}
+
+void ProgramCatalogue::beginLoad()
+{
+    // One listing instead of a look-up for each of the 256 possible names.
+    m_present.clear();
+    const QDir dir(filePath(QString()));
+    const QStringList names = dir.entryList({ QStringLiteral("prg*.lua") }, QDir::Files);
+    // Exactly the names "prg<n>.lua" of the numbers, without leading zeros.
+    static const QRegularExpression listed(QStringLiteral("^prg(0|[1-9][0-9]{0,2})\\.lua$"));
+    for (const QString& name : names) {
+        const QRegularExpressionMatch m = listed.match(name);
+        const int n = m.hasMatch() ? m.captured(1).toInt() : -1;
+        if (n >= 0 && n <= MaxProgram)
+            m_present.insert(n);
     }
+    m_next = 0;
+}
+
+bool ProgramCatalogue::loadSome(int budgetMs)
+{
+    QElapsedTimer spent;
+    spent.start();
+    while (m_next <= MaxProgram) {
+        const int n = m_next++;
+        if (m_present.contains(n)) {
+            QString fileName = QStringLiteral("prg%1.lua").arg(n);
+            sync(fileName);
+        } else {
+            m_table.remove(n);
+        }
+        if (spent.elapsed() >= budgetMs)
+            break;
+    }
+    return m_next > MaxProgram;
 }
 
 QVariantList ProgramCatalogue::list() const

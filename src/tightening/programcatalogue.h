@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -29,6 +30,13 @@ public:
     // Synchronises prg0.lua to prg255.lua; entries under other numbers stay.
     void loadAll();
 
+    // The same in steps: beginLoad() lists the program directory once; each loadSome() then
+    // synchronises programs in ascending order until `budgetMs` is spent and returns true once
+    // all are done. Reading every file in step with its own change keeps each entry current.
+    void beginLoad();
+    bool loadSome(int budgetMs);
+    bool loading() const { return m_next <= MaxProgram; }
+
     // 99 first, then 0 to 255 ascending; numbers outside 0 to 255 are never listed.
     QVariantList list() const;
 
@@ -50,4 +58,7 @@ public:
 
 private:
     QMap<int, QVariant> m_table;
+    // The step loader: the next program number, and which files the directory held.
+    int m_next = MaxProgram + 1;
+    QSet<int> m_present;
 };
