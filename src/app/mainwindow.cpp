@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "devicepaths.h"
+#include "promptrender.h"
 #include "scenefonts.h"
 #include "screengrabber.h"
 #include "systemlog.h"
@@ -41,6 +42,7 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     m_view->rootContext()->setContextProperty(QStringLiteral("cMainWindow"), this);
     m_view->setSource(scene);
     setCentralWidget(m_view);
+    renderPromptly(m_view);
 
     initData();
 }
