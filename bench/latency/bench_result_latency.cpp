@@ -10,6 +10,8 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QQmlProperty>
 #include <QQuickItem>
 #include <QQuickWidget>
@@ -32,10 +34,55 @@ public:
 
 namespace {
 
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double p99(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, size_t(v.size() * 0.99))];
+}
+
 void report(const char* what, std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
-    std::printf("%-34s median %7.3f ms   max %7.3f ms   (%zu samples)\n", what, v[v.size() / 2], v.back(), v.size());
+    std::printf("%-34s median %7.3f ms   p99 %7.3f ms   max %7.3f ms   (%zu samples)\n", what, median(v), p99(v), v.back(), v.size());
+}
+
+// The floor: a bare window with one text, changed and waited for on screen, the same way.
+std::vector<double> bareWindowLatency(int count)
+{
+    QQuickWidget view;
+    view.setResizeMode(QQuickWidget::SizeRootObjectToView);
+    view.setFixedSize(240, 320);
+    QQmlComponent component(view.engine());
+    component.setData("import QtQuick\nRectangle { width: 240; height: 320; color: 'black'; property real value: 0\n"
+                      "  Text { y: 100; text: value.toFixed(3); color: 'white'; font.pixelSize: 30 } }",
+        QUrl());
+    view.setContent(QUrl(), &component, component.create());
+    view.show();
+    waitUntil([] { return false; }, 300);
+    std::vector<double> latency;
+    std::function<void()> current;
+    onEveryFrame(&view, [&] { if (current) current(); });
+    for (int i = 0; i < count; ++i) {
+        QElapsedTimer t;
+        QEventLoop loop;
+        current = [&] {
+            latency.push_back(t.nsecsElapsed() / 1e6);
+            loop.quit();
+        };
+        t.start();
+        view.rootObject()->setProperty("value", 10.0 + i / 1000.0);
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        loop.exec();
+        current = nullptr;
+        waitUntil([] { return false; }, 2);
+    }
+    return latency;
 }
 
 } // namespace
@@ -78,6 +125,8 @@ int main(int argc, char* argv[])
         ids.push_back(reply.arguments().value(0).toString().toInt());
         torques.push_back(torque);
     }
+
+    const std::vector<double> bare = bareWindowLatency(count);
 
     MainWindow window;
     window.show();
@@ -152,6 +201,9 @@ int main(int argc, char* argv[])
     report("newresult -> first frame", latency);
     report("setResults alone (scene)", sceneOnly);
     report("empty D-Bus round trip", roundTrip);
+    report("bare window: change -> first frame", bare);
+    std::printf("TABLE\tnewresult -> frame, median\t%.2f\t%.2f\tms\n", median(latency), median(bare));
+    std::printf("TABLE\tnewresult -> frame, p99\t%.2f\t%.2f\tms\n", p99(latency), p99(bare));
     sim.terminate();
     sim.waitForFinished();
     return 0;

@@ -159,6 +159,12 @@ int main(int argc, char* argv[])
     if (!faultLatency.empty())
         report("sysfault -> first frame", faultLatency);
     report("empty D-Bus round trip", roundTrip);
+    {
+        std::vector<double> v = popupLatency, r = roundTrip;
+        std::sort(v.begin(), v.end());
+        std::sort(r.begin(), r.end());
+        std::printf("TABLE\tfpopupString -> frame, median (*)\t%.2f\t%.2f\tms\n", v[v.size() / 2], r[r.size() / 2]);
+    }
 
     // Flood: a burst of calls sent without waiting for their replies (the bus allows a
     // connection only a few pending replies), handled one after the other by the GUI.

@@ -1,6 +1,8 @@
 // Start-up time of the GUI to its first frame, beside that of a bare Qt Quick window, both
-// measured in this run: process start to the "first frame" line, and the resident memory then. The GUI runs against an
-// empty private bus and a sample system root made by the simulator, offscreen.
+// measured in this run, interleaved: process start to the "first frame" line, and the resident
+// and private dirty memory then. Every run starts with an empty QML cache (a fresh cache
+// folder), as on a device whose root file system is read-only. The GUI runs against a private
+// bus and a sample system root made by the simulator, offscreen.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,6 +17,7 @@ namespace {
 struct Run {
     double ms = 0;
     double rssMiB = 0;
+    double dirtyMiB = 0;
 };
 
 // Resident memory of a running process, from the kernel's status file.
@@ -29,8 +32,24 @@ double residentMiB(qint64 pid)
     return 0;
 }
 
-Run runOnce(const QString& program, const QProcessEnvironment& env)
+// Private dirty memory (heap, written data, stacks) of a running process.
+double privateDirtyMiB(qint64 pid)
 {
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : rollup.readAll().split('\n'))
+        if (line.startsWith("Private_Dirty:"))
+            return line.mid(14).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+// `cold`: a QML cache folder of its own, empty.
+Run runOnce(const QString& program, QProcessEnvironment env, bool cold = true)
+{
+    QTemporaryDir cache;
+    if (cold)
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
     QProcess p;
     p.setProcessEnvironment(env);
     p.setProgram(program);
@@ -45,22 +64,30 @@ Run runOnce(const QString& program, const QProcessEnvironment& env)
     Run run;
     run.ms = t.nsecsElapsed() / 1e6;
     run.rssMiB = residentMiB(p.processId());
+    run.dirtyMiB = privateDirtyMiB(p.processId());
     p.kill();
     p.waitForFinished();
     return run;
 }
 
-void report(const char* what, std::vector<Run> runs)
+struct Medians {
+    double ms, rssMiB, dirtyMiB;
+};
+
+Medians report(const char* what, std::vector<Run> runs)
 {
-    std::vector<double> v, m;
+    std::vector<double> v, m, d;
     for (const Run& r : runs) {
         v.push_back(r.ms);
         m.push_back(r.rssMiB);
+        d.push_back(r.dirtyMiB);
     }
     std::sort(v.begin(), v.end());
     std::sort(m.begin(), m.end());
-    std::printf("%-28s median %7.1f ms   min %7.1f ms   max %7.1f ms   resident at first frame %6.1f MiB   (%zu runs)\n",
-        what, v[v.size() / 2], v.front(), v.back(), m[m.size() / 2], v.size());
+    std::sort(d.begin(), d.end());
+    std::printf("%-34s median %7.1f ms   min %7.1f ms   max %7.1f ms   at first frame: resident %6.1f MiB, private dirty %6.1f MiB   (%zu runs)\n",
+        what, v[v.size() / 2], v.front(), v.back(), m[m.size() / 2], d[d.size() / 2], v.size());
+    return { v[v.size() / 2], m[m.size() / 2], d[d.size() / 2] };
 }
 
 } // namespace
@@ -95,10 +122,11 @@ int main(int argc, char* argv[])
         simOut += sim.readAllStandardOutput();
     }
 
-    std::vector<Run> gui, guiAlone, bare;
+    std::vector<Run> gui, guiWarm, guiAlone, bare;
     for (int i = 0; i < runs; ++i) {
         bare.push_back(runOnce(QStringLiteral(NG_BINARY_DIR "/bench/bench_barequick"), env));
         gui.push_back(runOnce(QStringLiteral(NG_BINARY_DIR "/src/app/newgui"), env));
+        guiWarm.push_back(runOnce(QStringLiteral(NG_BINARY_DIR "/src/app/newgui"), env, false));
         sim.readAllStandardOutput();
     }
     sim.terminate();
@@ -106,9 +134,13 @@ int main(int argc, char* argv[])
     for (int i = 0; i < runs; ++i)
         guiAlone.push_back(runOnce(QStringLiteral(NG_BINARY_DIR "/src/app/newgui"), env));
 
-    report("bare Qt Quick window", bare);
-    report("newgui, simulated tool", gui);
+    const Medians b = report("bare Qt Quick window", bare);
+    const Medians g = report("newgui, simulated tool", gui);
+    report("newgui, simulated tool, warm cache", guiWarm);
     report("newgui, no tool services", guiAlone);
+    std::printf("TABLE\tfirst frame, cold QML cache\t%.1f\t%.1f\tms\n", g.ms, b.ms);
+    std::printf("TABLE\tresident at first frame\t%.1f\t%.1f\tMiB\n", g.rssMiB, b.rssMiB);
+    std::printf("TABLE\tprivate dirty at first frame\t%.1f\t%.1f\tMiB\n", g.dirtyMiB, b.dirtyMiB);
     bus.terminate();
     bus.waitForFinished();
     return 0;

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark and prints one table: each figure for this program, beside
+# its baseline measured in the same run, and their ratio. Each benchmark's own report goes to
+# $BUILD_DIR/bench/<name>.log.
+#   bench/run.sh            (BUILD_DIR=build by default)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR=${BUILD_DIR:-build}
+if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+  BUILD_DIR="$BUILD_DIR" scripts/build.sh >/dev/null
+fi
+cmake --build "$BUILD_DIR" -j2 --target newgui toolsim bench_barequick bench_startup bench_result_latency \
+  bench_popups bench_idle bench_catalogue > "$BUILD_DIR/bench-build.log" 2>&1 || { tail -30 "$BUILD_DIR/bench-build.log"; exit 1; }
+
+rows=()
+for b in bench_startup bench_result_latency bench_idle bench_catalogue bench_popups; do
+  log="$BUILD_DIR/bench/$b.log"
+  echo "running $b ..." >&2
+  if ! "$BUILD_DIR/bench/$b" > "$log" 2>&1; then
+    echo "$b failed; see $log" >&2
+    continue
+  fi
+  while IFS= read -r line; do rows+=("$line"); done < <(grep '^TABLE' "$log" || true)
+done
+
+echo
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'),"\
+  "$(awk '/MemTotal/ {printf "%.0f GiB", $2/1048576}' /proc/meminfo), load $(cut -d' ' -f1-3 /proc/loadavg);"\
+  "offscreen, software renderer"
+echo
+printf '| %-34s | %12s | %12s | %7s |\n' "figure" "newgui" "baseline" "ratio"
+printf '|%s|%s|%s|%s|\n' "------------------------------------" "--------------" "--------------" "---------"
+for r in "${rows[@]}"; do
+  IFS=$'\t' read -r _ figure self base unit <<< "$r"
+  ratio=$(awk -v a="$self" -v b="$base" 'BEGIN { if (b > 0) printf "%.2f", a / b; else printf "-" }')
+  printf '| %-34s | %12s | %12s | %7s |\n' "$figure" "$self $unit" "$base $unit" "$ratio"
+done
