@@ -127,6 +127,9 @@ int main(int argc, char* argv[])
     report("setLanguage -> first frame", frame);
     report("tool's language change -> first frame", road);
     report("empty D-Bus round trip", roundTrip);
+    std::sort(road.begin(), road.end());
+    std::sort(roundTrip.begin(), roundTrip.end());
+    std::printf("TABLE\tlanguage change -> frame, median (*)\t%.2f\t%.2f\tms\n", road[road.size() / 2], roundTrip[roundTrip.size() / 2]);
     sim.terminate();
     sim.waitForFinished();
     return 0;
