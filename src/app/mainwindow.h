@@ -9,7 +9,9 @@
 
 #include "diagtree.h"
 #include "jsontranslator.h"
+#include "infovalues.h"
 #include "jobcatalogue.h"
+#include "powercontrol.h"
 #include "programcatalogue.h"
 #include "resultreader.h"
 #include "settingsfiles.h"
@@ -143,6 +145,29 @@ public:
     Q_INVOKABLE void addActivityEntryNokAck();
     void logActivity(int code, QString value1, QString value2, QString value3, QString value4);
 
+    // ---- tool keys and PLC table
+    Q_INVOKABLE QVariantMap getMappedBmsBits();
+    Q_INVOKABLE void sendBmsBitSignal(int id, int val);
+    Q_INVOKABLE bool getToolBmsActiveState();
+    Q_INVOKABLE bool getToolBmsAllPrgAvailable();
+
+    // ---- WLAN restart, date, time and power
+    Q_INVOKABLE void restartwlan();
+    Q_INVOKABLE void reboot();
+    Q_INVOKABLE void poweroff();
+    Q_INVOKABLE void setDateTime(QString datetime);
+    QString getDatetime();
+
+    // ---- information values
+    Q_INVOKABLE QVariantMap getInfoValues();
+    QString getIpAddress();
+    QString getLanIpAddress();
+    QString getVersion();
+    QString getEtcVersion();
+    QString getCode();
+    QString getTemperature();
+    QString getAvgLoadTorque();
+
     bool testSoftwareActive() const { return m_testSoftware; }
     QMutex& stateMutex() { return m_stateMutex; }
 
@@ -185,6 +210,7 @@ private Q_SLOTS:
     void wlanLevelChanged(int level);
     void checkAllowedModes();
     void continuePrgReload();
+    void restartwlanEnd();
 
 private:
     QQuickWidget* m_view = nullptr;
@@ -199,4 +225,6 @@ private:
     ProgramCatalogue m_programs;
     JobCatalogue m_jobs;
     bool m_testSoftware = false;
+    InfoValues m_info;
+    PowerControl m_power;
 };
