@@ -7,6 +7,7 @@
 
 #include "fullscreen.h"
 #include "mainwindow.h"
+#include "keypipe.h"
 #include "screenshots.h"
 #include "systemlog.h"
 
@@ -34,6 +35,7 @@ int main(int argc, char* argv[])
 
     auto* window = new MainWindow();
     ScreenshotWriter screenshots(window->view());
+    new KeyPipe(window->view());
     window->update();
     showOnDisplay(window, window->view());
     // Start-up measurement aid: report the first frame and end.

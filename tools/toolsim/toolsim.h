@@ -119,6 +119,9 @@ private:
     bool cmdChanCfg(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdCfgChanged(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdKeySwitch(const CommandLine::Args& a, const Done& done, QString* error);
+    bool cmdPlcTab(const CommandLine::Args& a, const Done& done, QString* error);
+    bool cmdWlanRestart(const CommandLine::Args& a, const Done& done, QString* error);
+    bool cmdKey(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdDiag(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdRmDiag(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdCard(const CommandLine::Args& a, const Done& done, QString* error);
