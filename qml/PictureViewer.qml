@@ -1,44 +1,97 @@
 import QtQuick
 
-// Frame of the picture viewer: its title, its bar and the middle key back to the menu.
-// The screen's own content is not here yet.
-GUIView {
+// Pictures stored on the tool, one at a time, on black.
+Rectangle {
     id: root
     objectName: "picviewer"
 
-    function updateBar() {
-        mainwindow.trySetButtons('', qsTr("Back"), '')
-    }
+    property var pictures: []
+    property int current: 0
+    property alias message: messageText.text
 
-    function setTheme(value) {
-        guiView_setTheme(value)
-    }
-
-    headerText: qsTr("Picture Viewer")
-    fontFamily: mainwindow.defaultFont
+    x: 0
+    y: 30
+    width: 240
+    height: 260
+    color: '#000000'
     focus: true
 
-    Component.onCompleted: {
-        guiView_setTheme(mainwindow.theme)
-        updateBar()
-        mainwindow.checkBmsKeyModus()
+    Image {
+        id: picture
+        objectName: "picture"
+        width: 240
+        height: 260
+        fillMode: Image.PreserveAspectFit
+        onStatusChanged: {
+            if (status === Image.Error) {
+                visible = false
+                messageText.text = qsTr("Picture not found")
+                messageText.visible = true
+            }
+        }
+    }
+
+    Text {
+        id: messageText
+        objectName: "pictureMessage"
+        anchors.centerIn: parent
+        visible: false
+        textFormat: Text.PlainText
+        font.family: mainwindow.defaultFont
+        font.pixelSize: 20
+        color: '#ffffff'
+    }
+
+    function show(index) {
+        current = index
+        messageText.visible = false
+        picture.visible = true
+        picture.source = "file:" + pictures[index]
+    }
+
+    function updateBar() {
+        if (pictures.length > 1)
+            mainwindow.trySetButtons('@up', qsTr("Back"), '@down')
+        else
+            mainwindow.trySetButtons('', qsTr("Back"), '')
     }
 
     Keys.onPressed: (event) => {
-        if (event.key !== Qt.Key_A && event.key !== Qt.Key_Left && event.key !== Qt.Key_Right)
+        const key = event.key
+        if (key !== Qt.Key_A && key !== Qt.Key_Left && key !== Qt.Key_Right)
             return
-        if (!mainwindow.is_none_bms_key_events_open(event.key)) {
+        if (!mainwindow.is_none_bms_key_events_open(key)) {
             mainwindow.changeView = true
             return
         }
-        if (event.key === Qt.Key_A && !mainwindow.changeView) {
-            mainwindow.changeView = true
+        if (mainwindow.changeView)
+            return
+        mainwindow.changeView = true
+        if (key === Qt.Key_A)
             mainwindow.gotoState('mainmenu')
-        }
+        else if (pictures.length > 0 && key === Qt.Key_Left)
+            show((current - 1 + pictures.length) % pictures.length)
+        else if (pictures.length > 0)
+            show((current + 1) % pictures.length)
     }
 
     Keys.onReleased: (event) => {
-        if ((event.key === Qt.Key_A || event.key === Qt.Key_Left || event.key === Qt.Key_Right) && !event.isAutoRepeat)
+        if (event.key === Qt.Key_A || event.key === Qt.Key_Left || event.key === Qt.Key_Right)
             mainwindow.changeView = false
+    }
+
+    Component.onCompleted: {
+        // The host offers the pictures once the memory card can be read.
+        const list = typeof cMainWindow.getPictures === 'function' ? cMainWindow.getPictures() : []
+        pictures = list ? list : []
+        if (pictures.length > 0) {
+            show(0)
+        } else {
+            picture.visible = false
+            messageText.text = qsTr("No pictures found!")
+            messageText.visible = true
+        }
+        updateBar()
+        mainwindow.checkBmsKeyModus()
     }
 }

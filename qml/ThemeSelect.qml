@@ -1,44 +1,80 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 
-// Frame of the theme selection screen: its title, its bar and the middle key back to the menu.
-// The screen's own content is not here yet.
+// The colour theme. Left and right preview the chosen theme on the whole scene at once;
+// the middle key keeps it.
 GUIView {
     id: root
     objectName: "themeselect"
-
-    function updateBar() {
-        mainwindow.trySetButtons('', qsTr("Back"), '')
-    }
-
-    function setTheme(value) {
-        guiView_setTheme(value)
-    }
 
     headerText: qsTr("Theme")
     fontFamily: mainwindow.defaultFont
     focus: true
 
-    Component.onCompleted: {
-        guiView_setTheme(mainwindow.theme)
-        updateBar()
-        mainwindow.checkBmsKeyModus()
+    property alias list: themeList
+
+    GenericList {
+        id: themeList
+        objectName: "themeList"
+        textCenter: qsTr("Select")
+    }
+
+    function updateBar() {
+        themeList.updateBar()
+    }
+
+    function setTheme(value) {
+        guiView_setTheme(value)
+        themeList.setTheme(value)
+    }
+
+    function preview() {
+        const entry = themeList.getValue()
+        if (entry)
+            mainwindow.setTheme(entry.theme)
     }
 
     Keys.onPressed: (event) => {
-        if (event.key !== Qt.Key_A && event.key !== Qt.Key_Left && event.key !== Qt.Key_Right)
+        const key = event.key
+        if (key !== Qt.Key_A && key !== Qt.Key_Left && key !== Qt.Key_Right)
             return
-        if (!mainwindow.is_none_bms_key_events_open(event.key)) {
+        if (!mainwindow.is_none_bms_key_events_open(key)) {
             mainwindow.changeView = true
             return
         }
-        if (event.key === Qt.Key_A && !mainwindow.changeView) {
-            mainwindow.changeView = true
-            mainwindow.gotoState('mainmenu')
+        if (key === Qt.Key_Left) {
+            themeList.up()
+            preview()
+        } else if (key === Qt.Key_Right) {
+            themeList.down()
+            preview()
+        } else {
+            const entry = themeList.getValue()
+            if (entry && entry.theme !== mainwindow.cfg.global.theme) {
+                const cfg = JSON.parse(JSON.stringify(mainwindow.cfg))
+                cfg.global.theme = entry.theme
+                mainwindow.saveCfg(cfg)
+            }
+            if (!mainwindow.changeView) {
+                mainwindow.changeView = true
+                mainwindow.gotoState('mainmenu')
+            }
         }
     }
 
     Keys.onReleased: (event) => {
-        if ((event.key === Qt.Key_A || event.key === Qt.Key_Left || event.key === Qt.Key_Right) && !event.isAutoRepeat)
+        if (event.key === Qt.Key_A)
             mainwindow.changeView = false
+    }
+
+    Component.onCompleted: {
+        setTheme(mainwindow.theme)
+        themeList.model.append({ name: QT_TR_NOOP("Blue"), theme: 'blue' })
+        themeList.model.append({ name: QT_TR_NOOP("Dark"), theme: 'black' })
+        themeList.reset()
+        themeList.select('theme', mainwindow.theme)
+        themeList.updateBar()
+        mainwindow.checkBmsKeyModus()
     }
 }

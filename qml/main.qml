@@ -3,6 +3,7 @@ import Tavik 1.0
 import "format.js" as Format
 import "json2.js" as Json2
 import "PopupStack.js" as PopupStack
+import "BmsBtnObj.js" as BmsBtnObj
 
 // The scene's root: one state per screen, the header and the button bar, and the
 // functions through which the host pushes the tool's state into the scene.
@@ -72,6 +73,8 @@ Rectangle {
     property bool pressed_ManOp: false
     property bool block_multiple_presses: false
     property bool nokAckPopUpOpened: false
+    // The button texts of the key-bit mode ('n.a' for a key without assignment).
+    property var bmsTexts: ({ 'L': 'n.a', 'M': 'n.a', 'R': 'n.a' })
     // Display names of the states; the English source texts, translated where shown.
     property var namesOfStates: ({
         'actualValues': QT_TR_NOOP("Actual Values view"),
@@ -272,6 +275,10 @@ Rectangle {
         buttonBar.state = barState
     }
 
+    function drawButtonsNotPressed() {
+        buttonBar.setPressed(false, false, false)
+    }
+
     function blockItemFocus() {
         mainwindow.focus = true
     }
@@ -283,9 +290,142 @@ Rectangle {
     // ---- keys
 
     function checkBmsKeyModus() {
-        // The key-bit mode is never switched on yet, so there is nothing to re-apply.
-        if (bmsKeyMode)
+        if (bmsKeyMode) {
             cMainWindow.syslogDebug("enabling bmsKeyMode")
+            enableBmsKeyFunction(true, 0)
+        }
+    }
+
+    // ---- key-bit mode: with the tool's direction switch in its middle position the three
+    // keys are inputs of the tool's key/PLC service
+
+    function getMappedBmsText() {
+        var mapped = cMainWindow.getMappedBmsBits()
+        var l = (mapped && mapped.L) ? String(mapped.L) : ''
+        var m = (mapped && mapped.M) ? String(mapped.M) : ''
+        var r = (mapped && mapped.R) ? String(mapped.R) : ''
+        leftBmsEnabled = l !== ''
+        midBmsEnabled = m !== ''
+        rightBmsEnabled = r !== ''
+        return { 'L': l === '' ? 'n.a' : l, 'M': m === '' ? 'n.a' : m, 'R': r === '' ? 'n.a' : r }
+    }
+
+    function drawManOpPressed() {
+        buttonBar.setPressed(bmsTexts.L === "ManOp", bmsTexts.M === "ManOp", bmsTexts.R === "ManOp")
+    }
+
+    // The screen draws its own bar again once the mode has ended.
+    function redrawScreenBar() {
+        if (state === 'actualValues') {
+            if (screenHas('setButtonBarBtns'))
+                screen.setButtonBarBtns()
+        } else if (!({ 'popupgui': 1, 'warning': 1, 'program': 1, 'game': 1, 'testview': 1, 'settime': 1,
+                       'setdate': 1 })[state]) {
+            if (screenHas('updateBar'))
+                screen.updateBar()
+        }
+    }
+
+    function enableBmsKeyFunction(flag, fnr) {
+        var popupShown = state === 'warning' || state === 'popupgui'
+        try {
+            try {
+                if (flag && !popupShown) {
+                    // a key held since before stays marked as pressed outside
+                    BmsBtnObj.reset_inside()
+                } else {
+                    for (var bit = 0; bit < 3; ++bit) {
+                        if (BmsBtnObj.bits[bit].pressed)
+                            cMainWindow.sendBmsBitSignal(bit, 0)
+                    }
+                    BmsBtnObj.reset()
+                }
+            } catch (e) {
+                cMainWindow.syslogError("BMSKEY: udpateKeyPos enable: {0}/{1}; ERROR: {2}".format(flag, bmsKeyMode, e))
+            }
+            if (flag && popupShown) {
+                buttonBar.setButtonsFont(false)
+                bmsKeyMode = true
+                sendBmsBtnEvents = false
+            } else if (flag) {
+                blockItemFocus()
+                // The screen's own bar is saved when the texts start to be shown; while they
+                // are shown, screens put their bar into the saved texts (trySetButtons).
+                if (!sendBmsBtnEvents)
+                    saveButtons()
+                bmsTexts = getMappedBmsText()
+                buttonBar.setButtonsWithoutState(bmsTexts.L, bmsTexts.M, bmsTexts.R)
+                bmsKeyMode = true
+                sendBmsBtnEvents = true
+                buttonBar.setButtonsFont(true)
+            } else {
+                var wasShowing = sendBmsBtnEvents
+                returnItemFocus()
+                if (wasShowing)
+                    restoreButtons()
+                bmsKeyMode = false
+                sendBmsBtnEvents = false
+                buttonBar.setButtonsFont(false)
+                redrawScreenBar()
+            }
+        } catch (e) {
+            cMainWindow.logToSys("JS Exception in enableBmsKeyFunction: " + e)
+        }
+    }
+
+    function keyOfBit(id) {
+        return id === _BMS_BTN_LEFT ? Qt.Key_Left : (id === _BMS_BTN_A ? Qt.Key_A : Qt.Key_Right)
+    }
+
+    function setKeyBlocked(key, blocked) {
+        if (key === Qt.Key_A)
+            block_A_none_bms_key_events = blocked
+        else if (key === Qt.Key_Left)
+            block_Left_none_bms_key_events = blocked
+        else
+            block_Right_none_bms_key_events = blocked
+    }
+
+    function guiSendBmsBitSignal(id, val) {
+        var key = keyOfBit(id)
+        var bit = BmsBtnObj.bits[id]
+        if (val === 0)
+            setKeyBlocked(key, false)
+        var text = id === _BMS_BTN_A ? bmsTexts.M : (id === _BMS_BTN_LEFT ? bmsTexts.L : bmsTexts.R)
+        if (sendBmsBtnEvents) {
+            var enabled = id === _BMS_BTN_A ? midBmsEnabled : (id === _BMS_BTN_LEFT ? leftBmsEnabled : rightBmsEnabled)
+            if (enabled) {
+                if (val === 1) {
+                    setKeyBlocked(key, true)
+                    if (!bit.pressed && !bit.pressed_outside) {
+                        if (text === "ManOp") {
+                            if (!pressed_ManOp) {
+                                cMainWindow.sendBmsBitSignal(id, 1)
+                                pressed_ManOp = true
+                                block_multiple_presses = true
+                            } else if (!block_multiple_presses) {
+                                bit.pressed = true
+                                pressed_ManOp = false
+                            }
+                        } else {
+                            bit.pressed = true
+                            cMainWindow.sendBmsBitSignal(id, 1)
+                        }
+                    }
+                } else {
+                    if (text === "ManOp")
+                        block_multiple_presses = false
+                    if (bit.pressed && (text !== "ManOp" || !pressed_ManOp)) {
+                        bit.pressed = false
+                        cMainWindow.sendBmsBitSignal(id, 0)
+                    }
+                }
+            }
+        } else if (val === 1) {
+            bit.pressed_outside = true
+        }
+        if (val === 0)
+            bit.pressed_outside = false
     }
 
     function is_none_bms_key_events_open(key) {
@@ -306,14 +446,17 @@ Rectangle {
         switch (event.key) {
         case Qt.Key_A:
             pressed_A = true
+            guiSendBmsBitSignal(_BMS_BTN_A, 1)
             buttonBar.setPressed(false, true, false)
             break
         case Qt.Key_Left:
             pressed_L = true
+            guiSendBmsBitSignal(_BMS_BTN_LEFT, 1)
             buttonBar.setPressed(true, false, false)
             break
         case Qt.Key_Right:
             pressed_R = true
+            guiSendBmsBitSignal(_BMS_BTN_RIGHT, 1)
             buttonBar.setPressed(false, false, true)
             break
         default:
@@ -324,13 +467,19 @@ Rectangle {
     Keys.onReleased: (event) => {
         if ((event.key === Qt.Key_A && pressed_A) || (event.key === Qt.Key_Left && pressed_L)
                 || (event.key === Qt.Key_Right && pressed_R)) {
-            buttonBar.setPressed(false, false, false)
-            if (event.key === Qt.Key_A)
+            if (event.key === Qt.Key_A) {
+                guiSendBmsBitSignal(_BMS_BTN_A, 0)
                 pressed_A = false
-            else if (event.key === Qt.Key_Left)
+            } else if (event.key === Qt.Key_Left) {
+                guiSendBmsBitSignal(_BMS_BTN_LEFT, 0)
                 pressed_L = false
-            else
+            } else {
+                guiSendBmsBitSignal(_BMS_BTN_RIGHT, 0)
                 pressed_R = false
+            }
+            buttonBar.setPressed(false, false, false)
+            if (bmsKeyMode && pressed_ManOp)
+                drawManOpPressed()
         }
     }
 
@@ -455,7 +604,14 @@ Rectangle {
 
     function updateKeyPos(kypos, fnr) {
         try {
-            // The key-bit mode is switched here once it exists; until then nothing changes.
+            if (kypos < 0 && !bmsKeyMode) {
+                enableBmsKeyFunction(true, fnr)
+                if (pressed_ManOp)
+                    drawManOpPressed()
+            } else if (kypos >= 0 && bmsKeyMode) {
+                enableBmsKeyFunction(false, fnr)
+                buttonBar.setPressed(false, false, false)
+            }
         } catch (e) {
             cMainWindow.logToSys("JS Exception in updateKeyPos: " + e)
         }
@@ -846,6 +1002,8 @@ Rectangle {
             id: body
             objectName: "body"
             focus: true
+            // A new screen shows the key-bit texts too while the mode is on.
+            onLoaded: mainwindow.checkBmsKeyModus()
         }
     }
 
