@@ -25,6 +25,13 @@ QtObject {
     property var prgSelect: 1
     property var jobSelect: 1
 
+    // Key texts of the PLC table, information values, services, languages.
+    property var bmsBits: ({ "L": "", "M": "", "R": "" })
+    property var infoValues: ({ "time": "2024-03-05 09:07", "ip": "-", "lanip": "-", "version": "-",
+                                "temperature": "-", "code": "-", "avgloadtorque": "-" })
+    property var services: []
+    property var languages: []
+
     property var calls: []
 
     function record(name, args) {
@@ -53,6 +60,11 @@ QtObject {
         resultsEnabled = false
         prgSelect = 1
         jobSelect = 1
+        bmsBits = { "L": "", "M": "", "R": "" }
+        infoValues = { "time": "2024-03-05 09:07", "ip": "-", "lanip": "-", "version": "-",
+                       "temperature": "-", "code": "-", "avgloadtorque": "-" }
+        services = []
+        languages = []
         calls = []
     }
 
@@ -75,7 +87,18 @@ QtObject {
     function loadWlanActivation() { record("loadWlanActivation", arguments); return wlanActivation }
     function isWlanActive() { record("isWlanActive", arguments); return wlanActivation }
 
+    // Tool keys, WLAN restart, clock and power, information values.
+    function getMappedBmsBits() { record("getMappedBmsBits", arguments); return bmsBits }
+    function sendBmsBitSignal(id, val) { record("sendBmsBitSignal", arguments) }
+    function restartwlan() { record("restartwlan", arguments) }
+    function reboot() { record("reboot", arguments) }
+    function poweroff() { record("poweroff", arguments) }
+    function setDateTime(datetime) { record("setDateTime", arguments) }
+    function getInfoValues() { record("getInfoValues", arguments); return infoValues }
+    function getLanguages() { record("getLanguages", arguments); return languages }
+
     // Diagnostic tree.
+    function getServices() { record("getServices", arguments); return services }
     function getInitResConStates() { record("getInitResConStates", arguments); return resConStates }
     function readSrvsFile(srvname) {
         record("readSrvsFile", arguments)

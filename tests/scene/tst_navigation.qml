@@ -114,12 +114,12 @@ SceneTestCase {
             { tag: "idcodeviewer", header: "Visible", bar: "Visible" },
             { tag: "operationmode", header: "Visible", bar: "Visible" },
             { tag: "idcodeassign", header: "Visible", bar: "Visible" },
-            { tag: "language", header: "Visible", bar: "Visible", title: "Language", middle: "Back" },
-            { tag: "setdate", header: "Visible", bar: "Visible", title: "Set Date", middle: "Back" },
-            { tag: "settime", header: "Visible", bar: "Visible", title: "Set Time", middle: "Back" },
-            { tag: "setdatetime", header: "Visible", bar: "Visible", title: "Set Date", middle: "Back" },
-            { tag: "testview", header: "Invisible", bar: "Invisible", title: "Test" },
-            { tag: "themeselect", header: "Visible", bar: "Visible", title: "Theme", middle: "Back" },
+            { tag: "language", header: "Visible", bar: "Visible", title: "Language", middle: "Select" },
+            { tag: "setdate", header: "Visible", bar: "Visible", middle: "Next" },
+            { tag: "settime", header: "Visible", bar: "Visible", middle: "Next" },
+            { tag: "setdatetime", header: "Visible", bar: "Visible", title: "Date", middle: "Next" },
+            { tag: "testview", header: "Invisible", bar: "Invisible", frame: true },
+            { tag: "themeselect", header: "Visible", bar: "Visible", title: "Theme", middle: "Select" },
             { tag: "game", header: "Invisible", bar: "Visible" },
             { tag: "mainmenu", header: "Visible", bar: "Visible" },
             { tag: "info", header: "Visible", bar: "Visible", title: "Info", middle: "Back" },
@@ -129,12 +129,12 @@ SceneTestCase {
             { tag: "jobselect", header: "Visible", bar: "Visible" },
             { tag: "job", header: "Visible", bar: "Visible" },
             { tag: "exchange", header: "Visible", bar: "Visible", title: "Exchange", middle: "Select" },
-            { tag: "picviewer", header: "Visible", bar: "Visible", title: "Picture Viewer", middle: "Back" },
-            { tag: "diagnosis", header: "Visible", bar: "Visible", title: "Services", middle: "Back" },
-            { tag: "resservices", header: "Visible", bar: "Visible", title: "Res Services", middle: "Back" },
+            { tag: "picviewer", header: "Visible", bar: "Visible", middle: "Back" },
+            { tag: "diagnosis", header: "Visible", bar: "Visible", title: "Services", middle: "Select" },
+            { tag: "resservices", header: "Visible", bar: "Visible", title: "", middle: "Back" },
             { tag: "popupgui", header: "Invisible", bar: "Visible" },
-            { tag: "leave", header: "Visible", bar: "Visible", title: "Leave", middle: "Back" },
-            { tag: "wlan", header: "Visible", bar: "Visible", title: "WLAN", middle: "Back" }
+            { tag: "leave", header: "Visible", bar: "Visible", title: "Leave", middle: "Select" },
+            { tag: "wlan", header: "Visible", bar: "Visible", title: "WLAN", middle: "Select" }
         ]
     }
 
@@ -144,11 +144,12 @@ SceneTestCase {
         compare(scene.state, data.tag)
         compare(part("header").state, data.header)
         compare(part("buttonBar").state, data.bar)
-        if (data.title === undefined)
+        if (data.title === undefined && data.middle === undefined && !data.frame)
             return
-        verify(scene.screen !== null, "frame loaded")
+        verify(scene.screen !== null, "screen loaded")
         compare(scene.screen.objectName, data.tag)
-        compare(findChild(scene.screen, "guiViewTitleText").text, data.title)
+        if (data.title !== undefined)
+            compare(findChild(scene.screen, "guiViewTitleText").text, data.title)
         if (data.middle !== undefined)
             compare(part("buttonBar").btnMiddleStr, data.middle)
         if (data.left !== undefined)
@@ -165,10 +166,12 @@ SceneTestCase {
         return [
             { tag: "service details to the service list", path: ['mainmenu', 'diagnosis', 'resservices'],
               key: Qt.Key_A, expected: 'diagnosis' },
-            { tag: "date on to time", path: ['mainmenu', 'setdate'], key: Qt.Key_A, expected: 'settime' },
-            { tag: "time on to the menu", path: ['mainmenu', 'setdate', 'settime'], key: Qt.Key_A, expected: 'mainmenu' },
-            { tag: "date and time to the menu", path: ['mainmenu', 'setdatetime'], key: Qt.Key_A, expected: 'mainmenu' },
-            { tag: "date and time on in the wizard", cfg: wizard, path: ['setdatetime'], key: Qt.Key_A,
+            { tag: "date on to time", path: ['mainmenu', 'setdate'], key: Qt.Key_A, clicks: 4, expected: 'settime' },
+            { tag: "time on to the menu", path: ['mainmenu', 'setdate', 'settime'], key: Qt.Key_A, clicks: 3,
+              expected: 'mainmenu' },
+            { tag: "date and time to the menu", path: ['mainmenu', 'setdatetime'], key: Qt.Key_A, clicks: 7,
+              expected: 'mainmenu' },
+            { tag: "date and time on in the wizard", cfg: wizard, path: ['setdatetime'], key: Qt.Key_A, clicks: 7,
               expected: 'actualValues' },
             { tag: "game left to the menu", path: ['mainmenu', 'game'], key: Qt.Key_Left, expected: 'mainmenu' },
             { tag: "popup back to the screen before", path: ['info', 'popupgui'], key: Qt.Key_A, expected: 'info' },
@@ -180,7 +183,8 @@ SceneTestCase {
         startScene(data.cfg)
         for (var i = 0; i < data.path.length; ++i)
             scene.gotoState(data.path[i])
-        keyClick(data.key)
+        for (var k = 0; k < (data.clicks === undefined ? 1 : data.clicks); ++k)
+            keyClick(data.key)
         compare(scene.state, data.expected)
         verify(scene.screen !== null, "a screen is shown")
     }

@@ -90,17 +90,6 @@ SceneTestCase {
         compare(scene.wlanRestarted, false)
     }
 
-    function test_keyPositionChangesNothingYet() {
-        startScene()
-        scene.gotoState('info')
-        scene.updateKeyPos(-1, 403)
-        compare(scene.bmsKeyMode, false)
-        compare(part("buttonBar").btnMiddleStr, "Back")
-        keyClick(Qt.Key_A)
-        compare(scene.state, 'mainmenu', "the keys still operate the screens")
-        compare(callsTo("logToSys").length, 0)
-    }
-
     function test_constants() {
         startScene()
         compare([scene._SCAN_BTN_A, scene._SCAN_BTN_LEFT, scene._SCAN_BTN_RIGHT], [1, 2, 3])

@@ -35,6 +35,10 @@ Item {
     function setFccTestMode(active) { record("setFccTestMode", arguments) }
     function reloadInfo() { record("reloadInfo", arguments) }
     function reloadWlan() { record("reloadWlan", arguments) }
+    function setWlanRestarted(restarted) { record("setWlanRestarted", arguments) }
+    function restartWlanProcessSuccess() { record("restartWlanProcessSuccess", arguments) }
+    function restartWlanProcessFailed(exitCode) { record("restartWlanProcessFailed", arguments) }
+    function restartWlanProcessFailedUnspecific(exitCode) { record("restartWlanProcessFailedUnspecific", arguments) }
     function updateJobView() { record("updateJobView", arguments) }
     function checkAllowedModes(name, active) { record("checkAllowedModes", arguments) }
     function infoRssiLevel(value) { record("infoRssiLevel", arguments) }

@@ -1,0 +1,121 @@
+import QtQuick
+import QtTest
+
+// The key-bit mode on the real scene: the bar shows the PLC texts, presses and releases
+// go to the host as bits by the forwarding rules, the ManOp key latches.
+SceneTestCase {
+    id: tc
+    name: "KeyBits"
+
+    function bits() {
+        return callsTo("sendBmsBitSignal").map(function (c) { return c.args[0] + ":" + c.args[1] })
+    }
+
+    function bar() {
+        var b = part("buttonBar")
+        return [findChild(b, "textLeft").text, findChild(b, "textMiddle").text, findChild(b, "textRight").text]
+    }
+
+    function startKeyMode(state) {
+        startScene()
+        cMainWindow.bmsBits = { "L": "ManOp", "M": "", "R": "Prog3" }
+        scene.gotoState(state === undefined ? 'info' : state)
+        scene.updateKeyPos(-1, 403)
+    }
+
+    function test_barShowsTheAssignedTexts() {
+        startKeyMode()
+        compare(scene.bmsKeyMode, true)
+        compare(scene.sendBmsBtnEvents, true)
+        compare(bar(), ["ManOp", "n.a", "Prog3"])
+        compare(findChild(part("buttonBar"), "textLeft").font.pixelSize, 15)
+        compare([scene.leftBmsEnabled, scene.midBmsEnabled, scene.rightBmsEnabled], [true, false, true])
+        // the screen gets no keys: the unassigned middle key neither leaves nor sends
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'info')
+        compare(bits(), [])
+        // the mode ends: the screen's bar is back, in the normal font, and the keys work again
+        scene.updateKeyPos(5, -1)
+        compare(scene.bmsKeyMode, false)
+        compare(part("buttonBar").btnMiddleStr, "Back")
+        compare(bar()[1], "Back")
+        compare(findChild(part("buttonBar"), "textMiddle").font.pixelSize, 20)
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'mainmenu')
+    }
+
+    function test_ordinaryKeySendsPressAndRelease() {
+        startKeyMode()
+        keyPress(Qt.Key_Right)
+        compare(bits(), ["2:1"])
+        verify(!scene.is_none_bms_key_events_open(Qt.Key_Right), "blocked while held")
+        keyRelease(Qt.Key_Right)
+        compare(bits(), ["2:1", "2:0"])
+        verify(scene.is_none_bms_key_events_open(Qt.Key_Right))
+        // ending the mode releases a key still held
+        keyPress(Qt.Key_Right)
+        scene.updateKeyPos(0, -1)
+        compare(bits(), ["2:1", "2:0", "2:1", "2:0"])
+    }
+
+    function test_manOpLatches() {
+        startKeyMode()
+        keyClick(Qt.Key_Left)
+        compare(bits(), ["0:1"], "the first press latches, its release sends nothing")
+        compare(scene.pressed_ManOp, true)
+        compare(part("buttonBar").alphaLeft, 0.5, "drawn pressed")
+        // leaving and re-entering the mode keeps the latch
+        scene.updateKeyPos(1, -1)
+        scene.updateKeyPos(-1, -1)
+        compare(part("buttonBar").alphaLeft, 0.5)
+        keyPress(Qt.Key_Left)
+        compare(bits(), ["0:1"], "the second press sends nothing")
+        keyRelease(Qt.Key_Left)
+        compare(bits(), ["0:1", "0:0"])
+        compare(scene.pressed_ManOp, false)
+        compare(part("buttonBar").alphaLeft, 1)
+    }
+
+    function test_keyHeldWhenTheModeStarts() {
+        startScene()
+        cMainWindow.bmsBits = { "L": "", "M": "", "R": "Prog3" }
+        scene.gotoState('info')
+        keyPress(Qt.Key_Right)
+        scene.updateKeyPos(-1, -1)
+        keyRelease(Qt.Key_Right)
+        compare(bits(), [], "a key held since before sends nothing")
+        keyClick(Qt.Key_Right)
+        compare(bits(), ["2:1", "2:0"])
+    }
+
+    function test_switchPositionChangesOnlyOnAChange() {
+        startKeyMode()
+        var n = callsTo("getMappedBmsBits").length
+        scene.updateKeyPos(-1, -1)
+        compare(callsTo("getMappedBmsBits").length, n, "already on")
+        scene.updateKeyPos(0, -1)
+        scene.updateKeyPos(5, -1)
+        compare(scene.bmsKeyMode, false)
+    }
+
+    // A screen opened in the mode keeps the texts; its own bar is the one restored.
+    function test_newScreenInTheMode() {
+        startKeyMode('mainmenu')
+        scene.gotoState('leave')
+        compare(bar(), ["ManOp", "n.a", "Prog3"])
+        scene.updateKeyPos(0, -1)
+        compare(bar()[1], "Select")
+    }
+
+    function test_popupKeepsItsKeys() {
+        startScene()
+        cMainWindow.bmsBits = { "L": "ManOp", "M": "Start", "R": "" }
+        scene.gotoState('popupgui')
+        scene.updateKeyPos(-1, -1)
+        compare(scene.bmsKeyMode, true)
+        compare(scene.sendBmsBtnEvents, false)
+        verify(bar()[1] !== "Start", "the popup's bar stays")
+        keyClick(Qt.Key_A)
+        compare(bits(), [], "nothing is sent from the popup")
+    }
+}

@@ -1,0 +1,220 @@
+#include <QNetworkInterface>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include "devicepaths.h"
+#include "fwversion.h"
+#include "hosttest.h"
+#include "infovalues.h"
+#include "plctable.h"
+#include "testsupport.h"
+
+// The PLC table, the WLAN restart, clock and power, the activity entries and the
+// information values: real files and scripts in a temporary system root, the real window
+// with a recording scene, a private bus without the tool's services.
+class TestMainWindowDevice : public QObject
+{
+    Q_OBJECT
+
+private:
+    PrivateBus* m_bus = nullptr;
+    const QString PlcModule = QStringLiteral("/home/tool/config/plctab/mod_tool.lua");
+
+    static bool writeScript(const TempSysroot& root, const QString& devicePath, const QByteArray& body)
+    {
+        if (!root.write(devicePath, "#!/bin/sh\n" + body))
+            return false;
+        return QFile::setPermissions(root.path(devicePath), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // The activity log as the firmware creates it; returns "code value1" per row.
+    static void createActivityLog(const TempSysroot& root)
+    {
+        QVERIFY(root.mkdir(QStringLiteral("/var/log")));
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("setup"));
+        db.setDatabaseName(root.path(QString::fromLatin1(DevicePaths::ActivityDb)));
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("CREATE TABLE activity (id INTEGER PRIMARY KEY AUTOINCREMENT, timestamp INTEGER NOT NULL,"
+                                      " user INTEGER NOT NULL DEFAULT 0, code INTEGER NOT NULL, value1 TEXT DEFAULT '',"
+                                      " value2 TEXT DEFAULT '', value3 TEXT DEFAULT '', value4 TEXT DEFAULT '')")));
+    }
+    static QStringList activities()
+    {
+        QStringList rows;
+        {
+            QSqlDatabase db = QSqlDatabase::database(QStringLiteral("setup"));
+            QSqlQuery q(QStringLiteral("SELECT user, code, value1, value2 FROM activity ORDER BY id"), db);
+            while (q.next())
+                rows << QStringLiteral("%1 %2 %3%4").arg(q.value(0).toString(), q.value(1).toString(),
+                                                         q.value(2).toString(), q.value(3).toString());
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("setup"));
+        return rows;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qunsetenv("LOCAL_VAR_ROOT_PATH");
+        m_bus = new PrivateBus;
+        QVERIFY(m_bus->isRunning());
+    }
+    void cleanupTestCase() { delete m_bus; }
+
+    void plcTable_data()
+    {
+        QTest::addColumn<QByteArray>("module");
+        QTest::addColumn<QString>("keys"); // L|M|R
+        QTest::addColumn<bool>("active");
+        QTest::addColumn<bool>("allPrograms");
+        QByteArray progs;
+        for (int p = 0; p < 8; ++p)
+            progs += "module.in_tab[" + QByteArray::number(10 + p) + "] = plc.In.Prog" + QByteArray::number(p) + "\n";
+        QTest::newRow("keys") << QByteArray("module.active = TRUE\nmodule.in_tab[4] = plc.In.ManOp\n"
+                                            "  module.in_tab[6]=plc.In.Prog3  \r\n")
+                              << "ManOp||Prog3" << true << false;
+        QTest::newRow("later wins, others ignored")
+            << QByteArray("module.active=true\nmodule.in_tab[5] = plc.In.Start\nmodule.in_tab[x] = plc.In.Stop\n"
+                          "module.in_tab[7] = plc.In.Stop\nmodule.in_tab[5] = plc.In.Reset\n") + progs
+            << "|Reset|" << false << true;
+        QTest::newRow("Prog7 missing") << progs.left(progs.lastIndexOf("module")) << "||" << false << false;
+        QTest::newRow("empty") << QByteArray() << "||" << false << false;
+        QByteArray binary;
+        for (int i = 0; i < 70000; ++i)
+            binary += char((i * 131) & 0xff);
+        QTest::newRow("binary, a NUL ends the line")
+            << binary + "\nmodule.in_tab[4] = plc.In.ManOp\0module.in_tab[5] = plc.In.Start\n" << "ManOp||" << false << false;
+    }
+
+    void plcTable()
+    {
+        QFETCH(QByteArray, module);
+        QFETCH(QString, keys);
+        QFETCH(bool, active);
+        QFETCH(bool, allPrograms);
+        TempSysroot root;
+        QVERIFY(root.write(PlcModule, module));
+        const QString dir = root.path(QString::fromLatin1(DevicePaths::PlcTable));
+        const QVariantMap texts = PlcTable::keyTexts(dir);
+        QCOMPARE(QStringList({ texts.value("L").toString(), texts.value("M").toString(), texts.value("R").toString() })
+                     .join(QLatin1Char('|')), keys);
+        QCOMPARE(PlcTable::moduleActive(dir), active);
+        QCOMPARE(PlcTable::allProgramsAvailable(dir), allPrograms);
+    }
+
+    // A release of an assigned key is logged even though no key/PLC service answers.
+    void keyReleaseIsLogged()
+    {
+        TempSysroot root;
+        createActivityLog(root);
+        RecordedHost host;
+        MainWindow& w = host.window;
+        QCOMPARE(w.getMappedBmsBits().value("L").toString(), QString()); // no module: nothing assigned
+        QVERIFY(root.write(PlcModule, "module.in_tab[4] = plc.In.ManOp\n"));
+        w.sendBmsBitSignal(0, 1);
+        w.sendBmsBitSignal(0, 0);
+        w.sendBmsBitSignal(1, 0);
+        w.setDateTime(QStringLiteral("x")); // no date command in this root: only the entry
+        QCOMPARE(activities(), QStringList({ "4 111 ManOp", "4 501 " }));
+    }
+
+    void restartOutcomes_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QString>("call");
+        QTest::newRow("success") << QByteArray("exit 0") << "restartWlanProcessSuccess";
+        QTest::newRow("in progress") << QByteArray("exit 1") << "restartWlanProcessFailed 1";
+        QTest::newRow("failed") << QByteArray("exit 3") << "restartWlanProcessFailedUnspecific 3";
+        QTest::newRow("killed") << QByteArray("kill -KILL $$") << "restartWlanProcessFailedUnspecific 7";
+        QTest::newRow("missing") << QByteArray() << "restartWlanProcessFailedUnspecific 127";
+    }
+
+    void restartOutcomes()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QString, call);
+        TempSysroot root;
+        QVERIFY(root.mkdir(QStringLiteral("/etc")));
+        if (!script.isEmpty())
+            QVERIFY(writeScript(root, QStringLiteral("/opt/ti-wireless/WL6.1.6.0.3/install.sh"),
+                                "[ \"$1\" = restart ] || exit 9\n" + script + "\n"));
+        RecordedHost host;
+        host.window.restartwlan();
+        QVERIFY(waitUntil([&] { return host.calls().size() >= 2; }, 10000));
+        QCOMPARE(host.calls(), QStringList({ "setWlanRestarted false", call }));
+    }
+
+    // The clock is set with the system root's commands; the power scripts run one at a time.
+    void clockAndPower()
+    {
+        TempSysroot root;
+        createActivityLog(root);
+        const QByteArray record = "echo \"$(basename $0) $#:$*\" >> \"$TOOL_SYSROOT/var/log/asked\"\n";
+        QVERIFY(writeScript(root, QStringLiteral("/bin/date"), record));
+        QVERIFY(writeScript(root, QStringLiteral("/sbin/hwclock"), record));
+        QVERIFY(writeScript(root, QStringLiteral("/etc/reboot/reboot.sh"), record + "sleep 1\n"));
+        QVERIFY(writeScript(root, QStringLiteral("/etc/reboot/poweroff.sh"), record));
+        RecordedHost host;
+        MainWindow& w = host.window;
+        w.setDateTime(QStringLiteral("2000.01.01-00:00"));
+        QCOMPARE(root.read(QStringLiteral("/var/log/asked")), QByteArray("date 2:-s 2000.01.01-00:00\nhwclock 1:-uw\n"));
+        QCOMPARE(activities(), QStringList({ "4 501 " }));
+        w.reboot();
+        w.poweroff();
+        QVERIFY(waitUntil([&] { return root.read(QStringLiteral("/var/log/asked")).contains("reboot"); }));
+        QTest::qWait(1500);
+        QVERIFY(!root.read(QStringLiteral("/var/log/asked")).contains("poweroff"));
+        QCOMPARE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d$")).match(w.getDatetime()).hasMatch(), true);
+    }
+
+    void informationValues()
+    {
+        TempSysroot root;
+        QVERIFY(root.write(QStringLiteral("/var/run/diag/temperature"), "41\nrest"));
+        QVERIFY(root.write(QStringLiteral("/var/run/diag/code"), "7F3A\0junk"));
+        QVERIFY(root.write(QStringLiteral("/var/run/diag/avgload"), " 10 \n"));
+        QVERIFY(root.write(QStringLiteral("/home/tool/config/ChanCfg.json"),
+                           "{\"EinheitDrehmoment\": {\"Aktiv\": 2, \"Faktoren\": [{\"Id\": 2, \"Einheit\": \"ft lb\","
+                           " \"Wert\": 0.7376, \"Genauigkeit\": 2}]}}"));
+        QVERIFY(root.write(QStringLiteral("/etc/version"), "  NGT-3.8-b1\n"));
+        RecordedHost host;
+        MainWindow& w = host.window;
+        const QVariantMap v = w.getInfoValues();
+        QCOMPARE(v.value("temperature").toString(), QStringLiteral("41\n"));
+        QCOMPARE(v.value("code").toString(), QStringLiteral("7F3A"));
+        QCOMPARE(v.value("avgloadtorque").toString(), QStringLiteral("7.376 ft lb"));
+        QCOMPARE(v.value("version").toString(), QStringLiteral("  NGT-3.8-b1\n"));
+        QCOMPARE(w.getEtcVersion(), QStringLiteral("NGT-3.8-b1"));
+        QCOMPARE(v.keys(), QStringList({ "avgloadtorque", "code", "ip", "lanip", "temperature", "time", "version" }));
+        // the version is kept; the other values follow their files
+        QVERIFY(root.write(QStringLiteral("/etc/version"), "other\n"));
+        QVERIFY(root.write(QStringLiteral("/var/run/diag/avgload"), "abc\n"));
+        QVERIFY(root.remove(QStringLiteral("/var/run/diag/code")));
+        QCOMPARE(w.getVersion(), QStringLiteral("  NGT-3.8-b1\n"));
+        QCOMPARE(w.getAvgLoadTorque(), QStringLiteral("-"));
+        QCOMPARE(w.getCode(), QStringLiteral("-"));
+
+        // the address rule through the same lookup, on the loopback interface
+        const QString loopback = [] {
+            for (const QNetworkInterface& i : QNetworkInterface::allInterfaces())
+                if (i.flags() & QNetworkInterface::IsLoopBack)
+                    return i.name();
+            return QString();
+        }();
+        if (!loopback.isEmpty())
+            QCOMPARE(InfoValues::ipv4Address(loopback), QStringLiteral("127.0.0.1"));
+        QCOMPARE(InfoValues::ipv4Address(QStringLiteral("nosuchif0")), QStringLiteral("-"));
+
+        FwVersion fw(QStringLiteral("a-b-c-d"));
+        QCOMPARE(QStringList({ fw.secondField(), fw.thirdField(), fw.osName() }),
+                 QStringList({ "b", "c", QLatin1String(FwVersion::OsPrefix) + "b" }));
+        FwVersion plain(QStringLiteral("nodash"));
+        QCOMPARE(plain.secondField(), QString());
+        QCOMPARE(plain.osName(), QString());
+    }
+};
+
+QTEST_MAIN(TestMainWindowDevice)
+#include "tst_mainwindow_device.moc"
