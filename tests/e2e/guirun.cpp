@@ -23,6 +23,10 @@ GuiRun::~GuiRun()
 
 bool GuiRun::startSimulator()
 {
+    // The simulator presses the GUI's keys through this pipe.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("NEWGUI_KEY_FIFO"), keyPipe());
+    m_sim.setProcessEnvironment(env);
     m_sim.setStandardOutputFile(m_work.path() + QStringLiteral("/toolsim.log"));
     m_sim.start(QStringLiteral(NG_BINARY_DIR "/tools/toolsim/toolsim"), { QStringLiteral("run"), QStringLiteral("--sysroot"), sysroot(), QStringLiteral("--fresh") });
     return waitUntil([&] {
@@ -39,6 +43,7 @@ bool GuiRun::startGui()
     env.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
     env.insert(QStringLiteral("NEWGUI_SCREENSHOT_DIR"), m_work.path() + QStringLiteral("/screenshots"));
     env.insert(QStringLiteral("NEWGUI_LOG_STDERR"), QStringLiteral("1"));
+    env.insert(QStringLiteral("NEWGUI_KEY_FIFO"), keyPipe());
     env.insert(m_guiEnv);
     m_gui.setProcessEnvironment(env);
     m_gui.setStandardOutputFile(m_work.path() + QStringLiteral("/newgui.log"));
@@ -70,6 +75,15 @@ QString GuiRun::ctl(const QStringList& args)
     if (!reply.isValid())
         return QString();
     return reply.value().isNull() ? QStringLiteral("") : reply.value();
+}
+
+bool GuiRun::keys(const QStringList& names)
+{
+    for (const QString& name : names) {
+        if (ctl({ QStringLiteral("key"), name }).isNull())
+            return false;
+    }
+    return true;
 }
 
 QStringList GuiRun::calls()

@@ -28,6 +28,9 @@ public:
     // One simulator command ("result", "nok", "qcode=0x18"); returns the reply, or a null string on error.
     QString ctl(const QStringList& args);
     QStringList calls();
+    // Clicks the display's keys ("A", "Left", "Right") one after the other.
+    bool keys(const QStringList& names);
+    QString keyPipe() const { return m_work.path() + QStringLiteral("/keys.fifo"); }
 
     QImage grab();
     // Grabs until pred holds for a grab (the scene animates and blinks); returns the last grab.
