@@ -1,12 +1,11 @@
 #include "plctable.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
 
 #include <functional>
 
-#include "filelock.h"
+#include "saferead.h"
 
 namespace PlcTable {
 namespace {
@@ -17,13 +16,8 @@ const QString ModuleFile = QStringLiteral("mod_tool.lua");
 // with its line feed. `visit` returns false to stop reading.
 void readLines(const QString& dir, const std::function<bool(const QString&)>& visit)
 {
-    QFile file(dir + QLatin1Char('/') + ModuleFile);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
-        return;
     QByteArray content;
-    const bool read = FileLock::readLocked(file, content);
-    file.close();
-    if (!read)
+    if (SafeRead::read(dir + QLatin1Char('/') + ModuleFile, content) != SafeRead::Ok)
         return;
     qsizetype start = 0;
     while (start < content.size()) {

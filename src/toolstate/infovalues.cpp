@@ -1,11 +1,10 @@
 #include "infovalues.h"
 
-#include <QFile>
 #include <QHostAddress>
 #include <QNetworkAddressEntry>
 #include <QNetworkInterface>
 
-#include "filelock.h"
+#include "saferead.h"
 
 namespace {
 
@@ -40,39 +39,26 @@ QString InfoValues::ipv4Address(const QString& interfaceName)
 
 QString InfoValues::firstLineLocked(const QString& hostPath)
 {
-    QFile file(hostPath);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray content;
+    if (SafeRead::read(hostPath, content, SafeRead::Locked, MaxLine) != SafeRead::Ok)
         return QStringLiteral("-");
-    QString result = QStringLiteral("-");
-    if (FileLock::lock(file)) {
-        result = firstLineOf(FileLock::readBounded(file, MaxLine));
-        FileLock::unlock(file);
-    }
-    file.close();
-    return result;
+    return firstLineOf(content);
 }
 
 QString InfoValues::firstLineTrimmed(const QString& hostPath)
 {
-    QFile file(hostPath);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray content;
+    if (SafeRead::read(hostPath, content, SafeRead::NoOption, MaxLine) != SafeRead::Ok)
         return QStringLiteral("-");
-    const QString line = firstLineOf(FileLock::readBounded(file, MaxLine)).trimmed();
-    file.close();
-    return line;
+    return firstLineOf(content).trimmed();
 }
 
 QString InfoValues::version(const QString& hostPath)
 {
     if (m_version == QLatin1String("-")) {
-        QFile file(hostPath);
-        if (file.open(QIODevice::ReadOnly)) {
-            if (FileLock::lock(file)) {
-                m_version = firstLineOf(FileLock::readBounded(file, MaxLine));
-                FileLock::unlock(file);
-            }
-            file.close();
-        }
+        QByteArray content;
+        if (SafeRead::read(hostPath, content, SafeRead::Locked, MaxLine) == SafeRead::Ok)
+            m_version = firstLineOf(content);
     }
     return m_version;
 }

@@ -3,6 +3,8 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include "devicepaths.h"
 #include "fwversion.h"
 #include "hosttest.h"
@@ -192,6 +194,10 @@ private Q_SLOTS:
         QVERIFY(root.write(QStringLiteral("/etc/version"), "other\n"));
         QVERIFY(root.write(QStringLiteral("/var/run/diag/avgload"), "abc\n"));
         QVERIFY(root.remove(QStringLiteral("/var/run/diag/code")));
+        // a pipe in place of a value file is not waited on
+        QVERIFY(root.remove(QStringLiteral("/var/run/diag/temperature")));
+        QCOMPARE(::mkfifo(QFile::encodeName(root.path(QStringLiteral("/var/run/diag/temperature"))).constData(), 0600), 0);
+        QCOMPARE(w.getTemperature(), QStringLiteral("-"));
         QCOMPARE(w.getVersion(), QStringLiteral("  NGT-3.8-b1\n"));
         QCOMPARE(w.getAvgLoadTorque(), QStringLiteral("-"));
         QCOMPARE(w.getCode(), QStringLiteral("-"));
