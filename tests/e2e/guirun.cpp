@@ -51,8 +51,10 @@ bool GuiRun::startGui()
     m_gui.start(QStringLiteral(NG_BINARY_DIR "/src/app/newgui"), {});
     if (!m_gui.waitForStarted())
         return false;
-    // The start-up data load ends by setting the GUI ready flag at the system service.
-    return waitUntil([this] { return calls().contains(QStringLiteral("frdyflagset 7")); }, 20000);
+    // The start-up data load ends by setting the GUI ready flag at the system service; the
+    // key pipe is opened once the window is made.
+    return waitUntil([this] { return calls().contains(QStringLiteral("frdyflagset 7")); }, 20000)
+        && waitUntil([this] { return QFileInfo(keyPipe()).exists(); }, 5000);
 }
 
 void GuiRun::stop()

@@ -80,9 +80,9 @@ private Q_SLOTS:
 
 private:
     // From the actual values into the main menu and down to the entry at `index`.
-    void openMenuEntry(int index)
+    bool openMenuEntry(int index)
     {
-        QVERIFY(m_run->keys(QStringList { "A" } + repeat("Right", index) + QStringList { "A" }));
+        return m_run->keys(QStringList { "A" } + repeat("Right", index) + QStringList { "A" });
     }
     void save(const QImage& img, const QString& name)
     {
@@ -154,7 +154,7 @@ void TestEndToEndSettings::wlanOff()
     QByteArray expected = sample.readAll().trimmed();
     expected.replace("\"interface\": true", "\"interface\": false");
     QVERIFY(m_run->startGui());
-    openMenuEntry(7);
+    QVERIFY(openMenuEntry(7));
     QVERIFY(m_run->keys({ "Left", "Left", "A" }));
     QVERIFY(waitUntil([&] { return !callsStartingWith("fcfgfilechanged").isEmpty(); }));
     QCOMPARE(callsStartingWith("fcfgfilechanged"), QStringList({ "fcfgfilechanged /home/tool/config/wlan.json" }));
@@ -174,7 +174,7 @@ void TestEndToEndSettings::wlanOff()
 void TestEndToEndSettings::setDate()
 {
     QVERIFY(m_run->startGui());
-    openMenuEntry(10);
+    QVERIFY(openMenuEntry(10));
     // the day one on, then through month, year, the date summary, hour and minute
     QVERIFY(m_run->keys({ "Right", "A", "A", "A", "A", "A", "A" }));
     const QImage img = m_run->grabUntil(onScreen);
@@ -200,7 +200,7 @@ void TestEndToEndSettings::setDate()
 void TestEndToEndSettings::informationAndDiagnosis()
 {
     QVERIFY(m_run->startGui());
-    openMenuEntry(11);
+    QVERIFY(openMenuEntry(11));
     QImage img = m_run->grabUntil(onScreen);
     save(img, "info");
     // code, version and time: the value centred in each row (the RSSI needs a WLAN address)
