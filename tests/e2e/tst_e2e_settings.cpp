@@ -80,8 +80,13 @@ private Q_SLOTS:
 
 private:
     // From the actual values into the main menu and down to the entry at `index`.
+    // Waits until start-up has settled on the display first: the tool's late answers to the
+    // start-up queries rebuild the menu.
     bool openMenuEntry(int index)
     {
+        if (!settled(m_run->grabUntil(settled)))
+            return false;
+        QTest::qWait(300);
         return m_run->keys(QStringList { "A" } + repeat("Right", index) + QStringList { "A" });
     }
     void save(const QImage& img, const QString& name)
@@ -200,6 +205,10 @@ void TestEndToEndSettings::setDate()
 void TestEndToEndSettings::informationAndDiagnosis()
 {
     QVERIFY(m_run->startGui());
+    // the connection changes first: they rebuild the main menu when they arrive
+    QVERIFY(!m_run->ctl({ "resconn", "OpenProtocol", "1" }).isNull());
+    QVERIFY(!m_run->ctl({ "resconn", "Xml", "0" }).isNull());
+    QVERIFY(settled(m_run->grabUntil(settled)));
     QVERIFY(openMenuEntry(11));
     QImage img = m_run->grabUntil(onScreen);
     save(img, "info");
@@ -210,9 +219,6 @@ void TestEndToEndSettings::informationAndDiagnosis()
     img = m_run->grabUntil([](const QImage& i) { return count(i, QRect(185, 292, 50, 26), isWhite) == 0; });
     save(img, "info-end");
     QVERIFY(m_run->keys({ "A" }));
-
-    QVERIFY(!m_run->ctl({ "resconn", "OpenProtocol", "1" }).isNull());
-    QVERIFY(!m_run->ctl({ "resconn", "Xml", "0" }).isNull());
     QVERIFY(m_run->keys(repeat("Right", 12) + QStringList { "A" }));
     img = m_run->grabUntil([](const QImage& i) { return isGreen(i.pixel(200, 30 + 52 + 26)) && isRed(i.pixel(200, 30 + 104 + 26)); });
     save(img, "diagnosis");
