@@ -178,10 +178,10 @@ GUIView {
 
     Component.onCompleted: {
         wlanActive = cMainWindow.isWlanActive()
-        wlanList.model.append({ slot: 'wlan_on', name: "WLAN On", icon: '' })
-        wlanList.model.append({ slot: 'wlan_off', name: "WLAN Off", icon: '' })
-        wlanList.model.append({ slot: 'restartwlan', name: "Restart WLAN", icon: '' })
-        wlanList.model.append({ slot: 'mainmenu', name: "Back", icon: 'qrc:/pics/transparent.png' })
+        wlanList.model.append({ slot: 'wlan_on', name: QT_TR_NOOP("WLAN On"), icon: '' })
+        wlanList.model.append({ slot: 'wlan_off', name: QT_TR_NOOP("WLAN Off"), icon: '' })
+        wlanList.model.append({ slot: 'restartwlan', name: QT_TR_NOOP("Restart WLAN"), icon: '' })
+        wlanList.model.append({ slot: 'mainmenu', name: QT_TR_NOOP("Back"), icon: 'qrc:/pics/transparent.png' })
         setTheme(mainwindow.theme)
         WlanVar.keyPressed = false
         refresh()
