@@ -7,6 +7,7 @@
 
 #include "devicepaths.h"
 #include "filelock.h"
+#include "inputlimits.h"
 #include "saferead.h"
 #include "scriptlines.h"
 
@@ -39,7 +40,7 @@ void JobCatalogue::load()
             while (ScriptLines::next(file, budget, raw)) {
                 const QString line = ScriptLines::toText(raw);
                 if (line.contains(QLatin1String("jobName"))) {
-                    m_table.insert(n, nameOf(line));
+                    m_table.insert(n, InputLimits::cap(nameOf(line), InputLimits::MaxName));
                     break;
                 }
             }
