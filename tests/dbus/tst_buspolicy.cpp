@@ -99,6 +99,7 @@ void TestBusPolicy::initTestCase()
     // The socket directory must be reachable for the other users.
     QVERIFY(QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
                                                     | QFileDevice::ExeGroup | QFileDevice::ExeOther));
+    endWithTest(m_daemon);
     m_daemon.start(QStringLiteral("dbus-daemon"), { QStringLiteral("--config-file=") + config, QStringLiteral("--print-address"), QStringLiteral("--nofork") });
     QVERIFY(m_daemon.waitForStarted());
     QVERIFY(waitUntil([&] {

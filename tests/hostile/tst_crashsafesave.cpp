@@ -37,6 +37,7 @@ private Q_SLOTS:
         int restored = 0;
         for (int round = 0; round < 100; ++round) {
             QProcess writer;
+            endWithTest(writer);
             writer.start(QStringLiteral(SETTINGSWRITER_PATH), { kind });
             QVERIFY(writer.waitForReadyRead(5000));
             ::usleep(random.bounded(6000));
