@@ -1,5 +1,6 @@
 // Deterministic mutation fuzzing of every reader of a file that another process writes:
-// programs, jobs, the channel configuration, the settings files and the diagnostic tree.
+// programs, jobs, the channel configuration, the settings files, the language files and
+// the diagnostic tree.
 // Each target starts from the simulator's sample files and feeds its reader mutated copies
 // (bit flips, random and syntax bytes, cut, repeated and spliced ranges). Run in the normal
 // suite for a few hundred inputs per target, and with address and undefined-behaviour
@@ -17,6 +18,7 @@
 #include "diagtree.h"
 #include "inputlimits.h"
 #include "jobcatalogue.h"
+#include "jsontranslator.h"
 #include "programcatalogue.h"
 #include "settingsfiles.h"
 #include "systemlog.h"
@@ -136,6 +138,14 @@ int main(int argc, char** argv)
              const QString wlan = DevicePaths::map(QString::fromLatin1(DevicePaths::WlanConfigFile));
              WlanStatus::ssid(wlan);
              WlanStatus::interfaceActive(wlan);
+             return true;
+         } },
+        { "language files", { "/home/tool/config/langs/langs.json", "/home/tool/config/langs/de.json" }, [&] {
+             JSONTranslator translator(QString::fromLatin1(DevicePaths::LangDir));
+             translator.getLanguages();
+             translator.setLanguage(QStringLiteral("de"));
+             translator.translate("main", "Menu");
+             translator.getError(42);
              return true;
          } },
         { "diagnostic files",

