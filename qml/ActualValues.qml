@@ -66,14 +66,23 @@ GUIView {
             font.pixelSize: 30
             color: field.labelColor
         }
+        // A value wider than its place shows as "----" (after its marker), never over the label.
+        readonly property bool overflow: valueMetrics.advanceWidth > valueText.width
+        readonly property alias shownValue: valueText.text
+        TextMetrics {
+            id: valueMetrics
+            font: valueText.font
+            text: field.value
+        }
         Text {
             id: valueText
             x: 93
             width: 137
+            clip: true
             anchors.verticalCenter: parent.verticalCenter
             horizontalAlignment: Text.AlignRight
             textFormat: Text.PlainText
-            text: field.value
+            text: field.overflow ? field.value.replace(/[^\u25B2\u25BC\u25CA ].*$/, '') + '----' : field.value
             font.family: field.fontFamily
             font.pixelSize: 25
             font.bold: true
@@ -290,6 +299,9 @@ GUIView {
 
     function formatValue(value, decimals, marker) {
         let text = isNumber(value) ? Number(value).toFixed(decimals) : '-'
+        // infinite, or so large that it comes out in exponent notation
+        if (text === 'Infinity' || text === '-Infinity' || text.indexOf('e') >= 0)
+            text = '----'
         if (marker === 10)
             text = "\u25CA " + text
         else if (marker > 0)

@@ -102,6 +102,10 @@ void MainWindow::initData()
 
 int MainWindow::setNice(int incr)
 {
+    // The kernel knows nice values -20..19; a larger step only saturates, and an unclamped
+    // one overflows in the C library's sum (INT_MAX at 5 would give -20).
+    constexpr int Span = 40;
+    incr = qBound(-Span, incr, Span);
     errno = 0;
     const int value = ::nice(incr);
     if (errno == 0) {

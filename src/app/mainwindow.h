@@ -8,6 +8,7 @@
 #include <QVariantMap>
 
 #include "diagtree.h"
+#include "inputlimits.h"
 #include "jsontranslator.h"
 #include "infovalues.h"
 #include "jobcatalogue.h"
@@ -222,6 +223,7 @@ private:
     QMutex m_stateMutex;
     TorqueUnits m_torqueUnits;
     DiagTree m_diag;
+    InputLimits::NameTable m_opModeEntries; // operation-mode menu entries the scene keeps
     ProgramCatalogue m_programs;
     JobCatalogue m_jobs;
     bool m_testSoftware = false;

@@ -7,8 +7,10 @@
 #include <QMutexLocker>
 
 #include "akkuifadapter.h"
+#include "confignotifications.h"
 #include "devicepaths.h"
 #include "guiservice.h"
+#include "inputlimits.h"
 #include "systemlog.h"
 #include "toolservices.h"
 
@@ -42,7 +44,10 @@ void MainWindow::initDBus()
     using namespace ToolServices;
     subscribe(bus, Result, "newresult", this, SLOT(newResult(QString,int)));
     subscribe(bus, Result, "newidcode", this, SLOT(newIdcode(int,int,QString)));
-    subscribe(bus, System, "cfgfilechanged", this, SLOT(newConfig(QString)));
+    // A flood of change notifications costs one reload per kind.
+    auto* configChanges = new ConfigNotifications(this);
+    connect(configChanges, &ConfigNotifications::changed, this, &MainWindow::newConfig);
+    subscribe(bus, System, "cfgfilechanged", configChanges, SLOT(notify(QString)));
     subscribe(bus, System, "battpowerchanged", this, SLOT(fbatteryPower(int)));
     subscribe(bus, System, "battstatuschanged", this, SLOT(fbatteryStatus(int)));
     subscribe(bus, System, "battcntdwn", this, SLOT(fbatteryCountDown(int)));
@@ -115,12 +120,13 @@ void MainWindow::fpopupString(QString header, QString text, int timer, int waitf
     // The tool becomes unready before a popup that must be acknowledged appears.
     if (waitforack == 1)
         disableScrewdriver();
-    callRoot("popupString", { header, text, timer, waitforack, QString(), QString() });
+    callRoot("popupString", { InputLimits::cap(header, InputLimits::MaxText), InputLimits::cap(text, InputLimits::MaxText),
+                              timer, waitforack, QString(), QString() });
 }
 
 void MainWindow::fjobdisplaymsg(QString header, QString text)
 {
-    callRoot("jobDisplayMsg", { header, text });
+    callRoot("jobDisplayMsg", { InputLimits::cap(header, InputLimits::MaxText), InputLimits::cap(text, InputLimits::MaxText) });
 }
 
 void MainWindow::fclosepopupString()
@@ -140,7 +146,8 @@ void MainWindow::ftestMode(bool power)
 
 void MainWindow::ftestModeText(int field, QString color, QString bgColor, int size, QString text)
 {
-    callRoot("setTestViewText", { field, color, bgColor, size, text });
+    using namespace InputLimits;
+    callRoot("setTestViewText", { field, cap(color, MaxName), cap(bgColor, MaxName), size, cap(text, MaxText) });
 }
 
 void MainWindow::ftestModeProgressBar(int progress)
@@ -230,7 +237,7 @@ void MainWindow::newIdcode(int first, int second, QString code)
 {
     QMutexLocker lock(&m_stateMutex);
     if (first == second)
-        callRoot("newIdcode", { code });
+        callRoot("newIdcode", { InputLimits::cap(code, InputLimits::MaxCode) });
 }
 
 // ---- ready flags at the system service
@@ -289,12 +296,15 @@ void MainWindow::fsetoperationmode(int mode, int prgallow, int joballow)
 void MainWindow::fsetopmodemenuentry(QString name, int active)
 {
     QMutexLocker lock(&m_stateMutex);
-    callRoot("checkAllowedModes", { name, active });
+    // The scene keeps every entry it is told about: only a bounded set of names gets there.
+    if (m_opModeEntries.admit(name))
+        callRoot("checkAllowedModes", { name, active });
 }
 
 void MainWindow::checkAllowedModes()
 {
     const QString manualJobs = DevicePaths::map(QString::fromLatin1(DevicePaths::JobDir) + QStringLiteral("/2"));
     const bool allowed = QDir(manualJobs).exists() && getAllowManOp();
-    callRoot("checkAllowedModes", { QStringLiteral("showmanop"), allowed });
+    if (m_opModeEntries.admit(QStringLiteral("showmanop")))
+        callRoot("checkAllowedModes", { QStringLiteral("showmanop"), allowed });
 }

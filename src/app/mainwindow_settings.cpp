@@ -84,6 +84,8 @@ bool MainWindow::boolValue(QVariant value)
 
 void MainWindow::newConfig(QString cfg)
 {
+    if (cfg.size() > InputLimits::MaxPath)
+        return;
     QMutexLocker locker(&m_stateMutex);
     if (cfg.contains(QLatin1String("guiconfig.json"))) {
         loadCfg();

@@ -76,6 +76,8 @@ void MainWindow::showResult(int id)
 void MainWindow::newResult(QString db, int id)
 {
     QMutexLocker locker(&m_stateMutex);
+    if (db.size() > InputLimits::MaxPath)
+        return;
     m_results.setDatabasePath(db);
     showResult(id);
     ResultReader::setResultShown();

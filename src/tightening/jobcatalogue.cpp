@@ -9,6 +9,7 @@
 
 #include "devicepaths.h"
 #include "filelock.h"
+#include "inputlimits.h"
 #include "saferead.h"
 #include "scriptlines.h"
 
@@ -37,7 +38,7 @@ bool JobCatalogue::readName(const QString& path, QString& name)
         while (ScriptLines::next(file, budget, raw)) {
             const QString line = ScriptLines::toText(raw);
             if (line.contains(QLatin1String("jobName"))) {
-                name = nameOf(line);
+                name = InputLimits::cap(nameOf(line), InputLimits::MaxName);
                 found = true;
                 break;
             }

@@ -8,6 +8,7 @@
 
 #include "devicepaths.h"
 #include "filelock.h"
+#include "inputlimits.h"
 #include "saferead.h"
 #include "scriptlines.h"
 
@@ -66,13 +67,13 @@ QVariantMap ProgramCatalogue::readEntry(const QString& fileName)
                     if (!haveName) {
                         const QRegularExpressionMatch nm = nameLine().match(line);
                         if (nm.hasMatch()) {
-                            name = nm.captured(1);
+                            name = InputLimits::cap(nm.captured(1), InputLimits::MaxName);
                             haveName = true;
                         }
                     } else {
                         const QRegularExpressionMatch um = unitLine().match(line);
                         if (um.hasMatch()) {
-                            unit = um.captured(1).trimmed();
+                            unit = InputLimits::cap(um.captured(1).trimmed(), InputLimits::MaxName);
                             break;
                         }
                     }

@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 
 #include "devicepaths.h"
+#include "inputlimits.h"
 #include "saferead.h"
 #include "systemlog.h"
 
@@ -205,7 +206,7 @@ bool ResultReader::read(int id, QVariantMap& out)
 
     out.clear();
     out.insert(QStringLiteral("prg_nr"), row[0]);
-    out.insert(QStringLiteral("prg_name"), row[1]);
+    out.insert(QStringLiteral("prg_name"), InputLimits::cap(row[1].toString(), InputLimits::MaxName));
     out.insert(QStringLiteral("result"), row[5]);
     out.insert(QStringLiteral("torque"), row[9]);
     out.insert(QStringLiteral("dTorque"), dTorque);
@@ -213,7 +214,7 @@ bool ResultReader::read(int id, QVariantMap& out)
     out.insert(QStringLiteral("dAngle"), dAngle);
     out.insert(QStringLiteral("tgs"), row[7]);
     out.insert(QStringLiteral("dTgs"), dTgs);
-    out.insert(QStringLiteral("cycle"), cycleNull ? QStringLiteral("") : row[10].toString());
+    out.insert(QStringLiteral("cycle"), cycleNull ? QStringLiteral("") : InputLimits::cap(row[10].toString(), InputLimits::MaxCode));
     out.insert(QStringLiteral("qcode"), row[6]);
     out.insert(QStringLiteral("row"), row[3]);
     out.insert(QStringLiteral("torqueUnit"), row[11]);

@@ -5,6 +5,7 @@
 #include <QVariantMap>
 
 #include "devicepaths.h"
+#include "inputlimits.h"
 #include "jsonfile.h"
 
 void TorqueUnits::read()
@@ -22,7 +23,7 @@ void TorqueUnits::read()
     for (const QVariant& u : units) {
         const QVariantMap unit = u.toMap();
         const int id = unit.value(QStringLiteral("Id")).toInt();
-        names.insert(id, unit.value(QStringLiteral("Einheit")).toString());
+        names.insert(id, InputLimits::cap(unit.value(QStringLiteral("Einheit")).toString(), InputLimits::MaxName));
         factors.insert(id, unit.value(QStringLiteral("Wert")).toDouble());
         precisions.insert(id, unit.value(QStringLiteral("Genauigkeit")).toInt());
     }

@@ -92,6 +92,14 @@ bool DiagTree::updateConnectionState(const QString& serviceName, int connected)
 {
     QVariantMap map = getInitResConStates().toMap();
     QVariantMap values = map.value(QStringLiteral("values")).toMap();
+    if (!values.contains(serviceName)
+        && (serviceName.size() > InputLimits::MaxName || values.size() >= InputLimits::MaxEntries)) {
+        if (!m_refusedLogged)
+            SystemLog::warning(QStringLiteral("Result service refused (name too long or too many): ")
+                               + InputLimits::cap(serviceName, InputLimits::MaxName));
+        m_refusedLogged = true;
+        return false;
+    }
     values.insert(serviceName, connected);
     map.insert(QStringLiteral("values"), values);
     m_conStates = map;

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "inputlimits.h"
+
 // Readers of the diagnostic tree, the run-time directory of single-value state files that
 // the tool's other processes keep current, plus the cached result-protocol connection
 // states. Only getDiagProp and getPrgnr follow LOCAL_VAR_ROOT_PATH; the other readers use
@@ -26,7 +28,7 @@ public:
     QString getBattStatus() const { return getDiagProp(QStringLiteral("battery/status")); }
     int getEnable() const { return getDiagProp(QStringLiteral("enable")).toInt(); }
     QString getCycle() const { return getDiagProp(QStringLiteral("cycle")); }
-    QString getIdCode() const { return getDiagProp(QStringLiteral("idcode")); }
+    QString getIdCode() const { return InputLimits::cap(getDiagProp(QStringLiteral("idcode")), InputLimits::MaxCode); }
     bool getAllowManOp() const { return getDiagProp(QStringLiteral("gui/showmanop")).toInt() != 0; }
     int getOperationMode() const { return getDiagProp(QStringLiteral("operationmode")).toInt(); }
     int getJobSelect() const { return getDiagProp(QStringLiteral("gui/jobselection")).toInt(); }
@@ -41,7 +43,8 @@ public:
     void resetConnectionStates() { m_conStates = QVariant(); }
     const QVariant& connectionStates() const { return m_conStates; }
     // Stores the new state of one service in the cache; true when the scene must be told
-    // (state -1, 0 or 1).
+    // (state -1, 0 or 1). A name longer than InputLimits::MaxName, or a new one when the
+    // cache holds InputLimits::MaxEntries names, is refused (false, cache unchanged).
     bool updateConnectionState(const QString& serviceName, int connected);
 
     // Names of the service description files ("Xml.json" -> "Xml"), directory order.
@@ -62,4 +65,5 @@ public:
 
 private:
     QVariant m_conStates;
+    bool m_refusedLogged = false;
 };

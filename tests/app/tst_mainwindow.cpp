@@ -25,6 +25,7 @@ private Q_SLOTS:
     void startupSequence();
     void niceValue();
     void niceRefused();
+    void niceClamped();
     void coreDumpArgument_data();
     void coreDumpArgument();
 
@@ -139,6 +140,26 @@ void TestMainWindow::niceRefused()
         const int r = w.setNice(-5);
         const bool logged = SystemLog::capturedLines().contains(QStringLiteral("<3>Set nice failed with errno %1").arg(EPERM));
         _exit(r == 100 && logged ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+}
+
+// Extreme steps saturate at the ends of the range instead of overflowing to the other end.
+void TestMainWindow::niceClamped()
+{
+    if (geteuid() != 0)
+        QSKIP("lowering the nice value needs root");
+    MainWindow w(nullptr, QUrl(QStringLiteral("qrc:/qml/no-such-scene.qml")));
+    const pid_t pid = fork();
+    QVERIFY(pid >= 0);
+    if (pid == 0) {
+        const int current = w.setNice(0);
+        const bool ok = w.setNice(5 - current) == 5 && w.setNice(INT_MAX) == 19 && w.setNice(-25) == -6
+            && w.setNice(INT_MIN) == -20 && w.setNice(INT_MIN) == -20 && w.setNice(INT_MAX) == 19;
+        _exit(ok ? 0 : 1);
     }
     int status = 0;
     waitpid(pid, &status, 0);

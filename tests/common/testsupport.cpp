@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <sys/prctl.h>
+#include <unistd.h>
 
 TempSysroot::TempSysroot()
 {
@@ -60,6 +61,16 @@ bool TempSysroot::remove(const QString& devicePath) const
     return QFile::remove(p);
 }
 
+void endWithTest(QProcess& process)
+{
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) // the test ended before the signal was armed
+            ::_exit(1);
+    });
+}
+
 QString busConfigFile()
 {
     return QStringLiteral(NG_SOURCE_DIR "/tools/dbus/bus.conf");
@@ -70,7 +81,7 @@ PrivateBus::PrivateBus()
     m_daemon.setProgram(QStringLiteral("dbus-daemon"));
     m_daemon.setArguments({ QStringLiteral("--config-file=") + busConfigFile(), QStringLiteral("--print-address"), QStringLiteral("--nofork") });
     // The bus ends with the test process also when a test never deletes it, fails or is killed.
-    m_daemon.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    endWithTest(m_daemon);
     m_daemon.start();
     if (!m_daemon.waitForStarted(5000))
         return;

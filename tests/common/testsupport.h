@@ -46,5 +46,9 @@ private:
 // Processes the event loop until pred() holds or the time runs out.
 bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
 
+// Makes a child end with the test process (parent-death signal), also when the test
+// crashes or is killed by its time-out. Call before start().
+void endWithTest(QProcess& process);
+
 // The bus configuration of tests and demo.
 QString busConfigFile();

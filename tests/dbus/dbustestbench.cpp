@@ -25,6 +25,7 @@ bool DBusTestBench::startSimulator(const QString& sysroot)
     m_sim.setProgram(QStringLiteral(NG_BINARY_DIR "/tools/toolsim/toolsim"));
     m_sim.setArguments({ QStringLiteral("run"), QStringLiteral("--sysroot"), sysroot, QStringLiteral("--fresh") });
     m_sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    endWithTest(m_sim);
     m_sim.start();
     if (!m_sim.waitForStarted(5000))
         return false;

@@ -59,6 +59,7 @@ void TestGuiNoService::initTestCase()
 
     // A bus monitor sees every call to the system service's interface, also those that no
     // one can receive.
+    endWithTest(m_monitor);
     m_monitor.start(QStringLiteral("dbus-monitor"), { QStringLiteral("--address"), m_bus->address(), QStringLiteral("--monitor"),
         QStringLiteral("type='method_call',interface='com.velmar.akku.SysInterface'") });
     QVERIFY(m_monitor.waitForStarted());

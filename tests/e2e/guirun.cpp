@@ -28,6 +28,7 @@ bool GuiRun::startSimulator()
     env.insert(QStringLiteral("NEWGUI_KEY_FIFO"), keyPipe());
     m_sim.setProcessEnvironment(env);
     m_sim.setStandardOutputFile(m_work.path() + QStringLiteral("/toolsim.log"));
+    endWithTest(m_sim);
     m_sim.start(QStringLiteral(NG_BINARY_DIR "/tools/toolsim/toolsim"), { QStringLiteral("run"), QStringLiteral("--sysroot"), sysroot(), QStringLiteral("--fresh") });
     return waitUntil([&] {
         QFile log(m_work.path() + QStringLiteral("/toolsim.log"));
@@ -48,6 +49,7 @@ bool GuiRun::startGui()
     m_gui.setProcessEnvironment(env);
     m_gui.setStandardOutputFile(m_work.path() + QStringLiteral("/newgui.log"));
     m_gui.setStandardErrorFile(m_work.path() + QStringLiteral("/newgui.log"), QIODevice::Append);
+    endWithTest(m_gui);
     m_gui.start(QStringLiteral(NG_BINARY_DIR "/src/app/newgui"), {});
     if (!m_gui.waitForStarted())
         return false;

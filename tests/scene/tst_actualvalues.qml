@@ -133,6 +133,26 @@ SceneTestCase {
         compare(part("timeField").state, data.s.indexOf(" ") > 0 ? 'NOK' : 'OK')
     }
 
+    // Values that do not fit their field show "----" (after the marker), never over the label:
+    // infinite, exponent-sized and merely too long numbers.
+    function test_valuesThatDoNotFit() {
+        startOnActualValues()
+        scene.setResults(result({ result: -1, qcode: 0x08, torque: "1e999", angle: -1e308, tgs: 123456789012.5 }))
+        var fields = [part("torqueField"), part("angleField"), part("timeField")]
+        compare(fields[0].shownValue, "\u25B2 ----")
+        compare(fields[1].shownValue, "----")
+        compare(fields[2].value, "123456789012.500")
+        compare(fields[2].shownValue, "----")
+        var image = grab("actualvalues-overflow.png")
+        // Nothing dark between the labels and the value column of the plain fields.
+        var dark = function (im, x, y) { return im.red(x, y) < 100 && im.green(x, y) < 100 && im.blue(x, y) < 100 }
+        compare(countPixels(image, 60, angleY + 5, 93, angleY + 47, dark), 0)
+        compare(countPixels(image, 60, timeY + 5, 93, timeY + 47, dark), 0)
+        verify(countPixels(image, 93, timeY + 5, 230, timeY + 47, dark) > 20, "the mark is drawn")
+        scene.setResults(result({}))
+        compare(fields[2].shownValue, "0.800")
+    }
+
     // An OK result can still carry a violated limit: the field is red, the status green.
     function test_okWithAngleTooLow() {
         startOnActualValues()

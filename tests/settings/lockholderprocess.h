@@ -4,10 +4,13 @@
 #include <QProcess>
 #include <QString>
 
+#include "testsupport.h"
+
 // Drives the lockholder helper: a second real process taking fcntl locks.
 class LockHolder
 {
 public:
+    LockHolder() { endWithTest(m_process); }
     ~LockHolder()
     {
         if (m_process.state() != QProcess::NotRunning) {

@@ -2,11 +2,14 @@
 
 #include <QDeadlineTimer>
 
+#include "testsupport.h"
+
 Peer::Peer(const QStringList& args)
 {
     m_process.setProgram(QStringLiteral(TIGHTENING_PEER));
     m_process.setArguments(args);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    endWithTest(m_process);
     m_process.start();
     m_started = m_process.waitForStarted(10000);
 }

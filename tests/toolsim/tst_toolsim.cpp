@@ -152,6 +152,7 @@ bool TstToolSim::startSim(const QStringList& extra)
     m_sim = std::make_unique<QProcess>();
     m_sim->setProcessChannelMode(QProcess::MergedChannels);
     connect(m_sim.get(), &QProcess::readyReadStandardOutput, this, [this] { m_out += m_sim->readAllStandardOutput(); });
+    endWithTest(*m_sim);
     m_sim->start(Sim, QStringList { QStringLiteral("run"), QStringLiteral("--sysroot"), m_root->root() } + extra);
     if (!m_sim->waitForStarted(5000))
         return false;
