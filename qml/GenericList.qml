@@ -24,6 +24,8 @@ Item {
     property string selectKey: ''
     property string selectValue: ''
     property bool runFunc: false
+    // false: the screen keeps its own bar texts while the list is walked
+    property bool ownsBar: true
 
     // visible window of entries and the scroll cursor
     property int minIdx: 0
@@ -209,6 +211,8 @@ Item {
     }
 
     function setBar(showArrows, left, middle, right) {
+        if (!ownsBar)
+            return
         mainwindow.genericListShowArrows = showArrows
         mainwindow.trySetButtons(left, middle, right)
         barUpdated()

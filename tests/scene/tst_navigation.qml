@@ -124,7 +124,7 @@ SceneTestCase {
             { tag: "mainmenu", header: "Visible", bar: "Visible" },
             { tag: "info", header: "Visible", bar: "Visible", title: "Info", middle: "Back" },
             { tag: "warning", header: "Invisible", bar: "Visible" },
-            { tag: "program", header: "Visible", bar: "Visible", title: "Program", middle: "Back" },
+            { tag: "program", header: "Visible", bar: "Visible", title: "Program select", middle: "Next" },
             { tag: "prgselect", header: "Visible", bar: "Visible" },
             { tag: "jobselect", header: "Visible", bar: "Visible" },
             { tag: "job", header: "Visible", bar: "Visible" },
