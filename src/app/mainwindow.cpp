@@ -31,6 +31,7 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     loadCfg();
     m_translator.getLanguages();
     QCoreApplication::installTranslator(&m_translator);
+    initExchange();
     ScreenGrabber::registerType();
     readTorqueFactors();
 

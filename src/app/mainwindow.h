@@ -7,6 +7,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include "configexchange.h"
 #include "diagtree.h"
 #include "inputlimits.h"
 #include "jsontranslator.h"
@@ -121,6 +122,14 @@ public:
     Q_INVOKABLE QString getDefaultTorqueUnitPres();
     Q_INVOKABLE void writeProgram(int slot, int speed, QString targetName, int targetValue);
 
+    // ---- configuration exchange, memory card and pictures
+    Q_INVOKABLE void exportConfiguration();
+    Q_INVOKABLE void importConfiguration();
+    QString generatePassword(QString version);
+    QStringList getSdPaths();
+    QStringList extractPaths(QStringList names);
+    Q_INVOKABLE QStringList getPictures();
+
     // ---- GUI D-Bus service and tool-service clients
     void initDBus();
     Q_INVOKABLE void jobabort();
@@ -172,6 +181,10 @@ public:
     bool testSoftwareActive() const { return m_testSoftware; }
     QMutex& stateMutex() { return m_stateMutex; }
 
+Q_SIGNALS:
+    void importFinished(int exitCode, QString msg);
+    void exportFinished(int exitCode, QString msg);
+
 public Q_SLOTS:
     int setNice(int incr);
     void logToSys(QString text);
@@ -214,6 +227,7 @@ private Q_SLOTS:
     void restartwlanEnd();
 
 private:
+    void initExchange();
     QQuickWidget* m_view = nullptr;
     AkkuIfAdapter* m_adaptor = nullptr;
     JSONTranslator m_translator;
@@ -227,6 +241,7 @@ private:
     ProgramCatalogue m_programs;
     JobCatalogue m_jobs;
     bool m_testSoftware = false;
+    ConfigExchange m_exchange;
     InfoValues m_info;
     PowerControl m_power;
 };
