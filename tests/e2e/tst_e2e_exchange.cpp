@@ -1,0 +1,174 @@
+// Configuration export and import and the program editor with the real program on a real X
+// server and the simulated tool, driven by the operator's keys.
+#include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+#include "fwversion.h"
+#include "guirun.h"
+#include "testsupport.h"
+#include "xserver.h"
+
+namespace {
+
+bool isRed(QRgb c) { return qRed(c) > 200 && qGreen(c) < 70 && qBlue(c) < 70; }
+bool isDark(QRgb c) { return qGray(c) < 60; }
+bool isWhite(QRgb c) { return qRed(c) > 225 && qGreen(c) > 225 && qBlue(c) > 225; }
+
+int count(const QImage& img, const QRect& r, bool (*test)(QRgb))
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += test(img.pixel(x, y));
+    return n;
+}
+
+// The exchange screen's wait and result text: 240 x 106, centred in the screen below the header.
+const QRect ResultArea(0, 30 + 77, 240, 106);
+
+bool barMiddle(const QImage& i) { return count(i, QRect(90, 295, 60, 20), isWhite) > 20; }
+bool failureShown(const QImage& i) { return count(i, ResultArea, isRed) > 100 && barMiddle(i); }
+bool successShown(const QImage& i)
+{
+    return count(i, ResultArea, isRed) == 0 && count(i, ResultArea, isDark) > 100 && barMiddle(i);
+}
+
+QString fileText(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+} // namespace
+
+class TestEndToEndExchange : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void exportAndImport();
+
+private:
+    PrivateBus* m_bus = nullptr;
+};
+
+void TestEndToEndExchange::initTestCase()
+{
+    m_bus = new PrivateBus;
+    QVERIFY(m_bus->isRunning());
+}
+
+void TestEndToEndExchange::exportAndImport()
+{
+    XServer x(QSize(240, 320));
+    QVERIFY(x.isRunning());
+    GuiRun run;
+    QVERIFY(run.startSimulator());
+    // A menu of the screens under test: exchange, program editor, program selection.
+    {
+        QFile f(run.path(QStringLiteral("/home/tool/config/guiconfig.json")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QJsonObject cfg = QJsonDocument::fromJson(f.readAll()).object();
+        f.close();
+        QJsonArray entries;
+        for (const char* state : { "exchange", "program", "prgselect" })
+            entries.append(QJsonObject{ { "state", state }, { "active", true } });
+        QJsonObject view = cfg.value(QStringLiteral("view")).toObject();
+        view.insert(QStringLiteral("MainMenu"), QJsonObject{ { "entries", entries } });
+        cfg.insert(QStringLiteral("view"), view);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QJsonDocument(cfg).toJson());
+    }
+    run.setGuiEnvironment(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    run.setGuiEnvironment(QStringLiteral("DISPLAY"), x.display());
+    QVERIFY(run.startGui());
+    auto grabUntil = [&](const std::function<bool(const QImage&)>& pred) {
+        QImage image;
+        waitUntil([&] { image = x.grab(); return !image.isNull() && pred(image); }, 10000);
+        return image;
+    };
+    auto save = [](const QImage& img, const QString& name) {
+        QDir().mkpath(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs"));
+        img.save(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs/") + name + QStringLiteral(".png"));
+    };
+    auto keys = [&](const QStringList& list) {
+        for (const QString& k : list) {
+            QVERIFY(x.key(k));
+            QTest::qWait(150);
+        }
+    };
+    const QString version = fileText(run.path(QStringLiteral("/etc/version"))).trimmed();
+    const QString password = QString::fromLatin1(
+        QCryptographicHash::hash(FwVersion(version).osName().toUtf8(), QCryptographicHash::Sha1).toBase64());
+    const QString power = run.path(QStringLiteral("/var/log/power.log"));
+    QVERIFY(grabUntil(barMiddle).width() == 240);
+
+    // An import from a card that is not mounted fails with the translated reason in red.
+    QVERIFY(!run.ctl({ "card", "unmounted" }).isNull());
+    keys({ "a", "a", "a" });   // menu, exchange, import
+    QImage img = grabUntil(failureShown);
+    save(img, "exchange-import-not-mounted");
+    QVERIFY2(failureShown(img), qPrintable(run.guiLog().right(2000)));
+    QCOMPARE(run.ctl({ "exchangelog" }), QStringLiteral("import [%1] [config.cfg]").arg(password));
+    QVERIFY(!QFile::exists(power));
+
+    // The export gets the password and the archive name of the sample version.
+    QVERIFY(!run.ctl({ "card", "in" }).isNull());
+    keys({ "a", "a", "Right", "a" });   // OK to the menu, exchange, export
+    img = grabUntil(successShown);
+    save(img, "exchange-export-finished");
+    QVERIFY2(successShown(img), qPrintable(run.guiLog().right(2000)));
+    const QStringList log = run.ctl({ "exchangelog" }).split(QLatin1Char('\n'));
+    QCOMPARE(log.size(), 2);
+    const QRegularExpression exportLine(QStringLiteral("^export \\[(.*)\\] \\[(/config/%1-(\\d{14})\\.zkcfg)\\]$")
+                                            .arg(QRegularExpression::escape(version)));
+    const QRegularExpressionMatch m = exportLine.match(log.at(1));
+    QVERIFY2(m.hasMatch(), qPrintable(log.at(1)));
+    QCOMPARE(m.captured(1), password);
+    QVERIFY(QDateTime::fromString(m.captured(3), QStringLiteral("yyyyMMddHHmmss")).isValid());
+    QVERIFY(QFile::exists(run.path(QStringLiteral("/mnt/mmc/mmcblk0p1") + m.captured(2))));
+
+    // Importing that archive succeeds and restarts the tool once.
+    keys({ "a", "a", "a" });   // OK to the menu, exchange, import
+    img = grabUntil(successShown);
+    save(img, "exchange-import-finished");
+    QVERIFY2(successShown(img), qPrintable(run.guiLog().right(2000)));
+    QVERIFY(waitUntil([&] { return fileText(power).count(QStringLiteral("reboot requested")) == 1; }, 5000));
+    QTest::qWait(500);
+    QCOMPARE(fileText(power).count(QStringLiteral("reboot requested")), 1);
+
+    // The program editor writes program 1 (the second entry, after 99): speed 100, torque 10.
+    const QRect secondRow(0, 30 + 52 + 52, 230, 52);
+    keys({ "a", "Right", "a" });          // OK to the menu, program editor
+    img = grabUntil(barMiddle);
+    save(img, "program-slots-before");
+    const int before = count(img, secondRow, isDark);
+    keys({ "Right", "a", "a", "a", "a" });   // slot 1, speed 100, target torque, torque 10
+    save(grabUntil(barMiddle), "program-summary");
+    keys({ "a" });                        // confirm: back to the menu
+    const QString file = run.path(QStringLiteral("/home/tool/config/srbprg/prg1.lua"));
+    QVERIFY(waitUntil([&] { return fileText(file).contains(QLatin1String("prg.Name = \"Tight\"")); }, 5000));
+    const QStringList lines = fileText(file).split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 46);   // 45 lines, each ended by a line feed
+    QCOMPARE(lines.at(33), QStringLiteral("steps[2].TF_UpperTorque = 10"));
+    QCOMPARE(lines.at(36), QStringLiteral("steps[2].Speed = 100"));
+
+    // Once the system service announces the file, the catalogue lists the program by its
+    // new, shorter name ("1: Tight" instead of "1: M5 cover screw").
+    QVERIFY(!run.ctl({ "cfgchanged", "/home/tool/config/srbprg/prg1.lua" }).isNull());
+    QTest::qWait(300);
+    keys({ "Right", "a" });
+    img = grabUntil(barMiddle);
+    save(img, "program-slots-after");
+    const int after = count(img, secondRow, isDark);
+    QVERIFY2(after > 20 && after < before * 7 / 10, qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(after)));
+    keys({ "a", "a", "a", "a", "Left" });   // through to the summary and out without writing
+    QVERIFY(QFileInfo(file).size() > 0);
+}
+
+QTEST_MAIN(TestEndToEndExchange)
+#include "tst_e2e_exchange.moc"
