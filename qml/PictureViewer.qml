@@ -22,6 +22,10 @@ Rectangle {
         width: 240
         height: 260
         fillMode: Image.PreserveAspectFit
+        // A picture from the card may be huge: decode it off the GUI thread, at display size.
+        asynchronous: true
+        sourceSize.width: 240
+        sourceSize.height: 260
         onStatusChanged: {
             if (status === Image.Error) {
                 visible = false
@@ -46,7 +50,8 @@ Rectangle {
         current = index
         messageText.visible = false
         picture.visible = true
-        picture.source = "file:" + pictures[index]
+        // Names on the card may hold spaces, "#", "?" or non-ASCII letters: encode each part.
+        picture.source = "file://" + String(pictures[index]).split('/').map(encodeURIComponent).join('/')
     }
 
     function updateBar() {

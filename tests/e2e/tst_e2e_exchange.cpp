@@ -42,6 +42,29 @@ QString fileText(const QString& path)
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
+// The main menu of the sample configuration replaced by the screens under test.
+bool setMenu(GuiRun& run, const QStringList& states)
+{
+    QFile f(run.path(QStringLiteral("/home/tool/config/guiconfig.json")));
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    QJsonObject cfg = QJsonDocument::fromJson(f.readAll()).object();
+    f.close();
+    QJsonArray entries;
+    for (const QString& state : states)
+        entries.append(QJsonObject{ { "state", state }, { "active", true } });
+    QJsonObject view = cfg.value(QStringLiteral("view")).toObject();
+    view.insert(QStringLiteral("MainMenu"), QJsonObject{ { "entries", entries } });
+    cfg.insert(QStringLiteral("view"), view);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(QJsonDocument(cfg).toJson()) > 0;
+}
+
+void save(const QImage& img, const QString& name)
+{
+    QDir().mkpath(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs"));
+    img.save(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs/") + name + QStringLiteral(".png"));
+}
+
 } // namespace
 
 class TestEndToEndExchange : public QObject
@@ -51,6 +74,7 @@ class TestEndToEndExchange : public QObject
 private Q_SLOTS:
     void initTestCase();
     void exportAndImport();
+    void pictures();
 
 private:
     PrivateBus* m_bus = nullptr;
@@ -68,21 +92,7 @@ void TestEndToEndExchange::exportAndImport()
     QVERIFY(x.isRunning());
     GuiRun run;
     QVERIFY(run.startSimulator());
-    // A menu of the screens under test: exchange, program editor, program selection.
-    {
-        QFile f(run.path(QStringLiteral("/home/tool/config/guiconfig.json")));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QJsonObject cfg = QJsonDocument::fromJson(f.readAll()).object();
-        f.close();
-        QJsonArray entries;
-        for (const char* state : { "exchange", "program", "prgselect" })
-            entries.append(QJsonObject{ { "state", state }, { "active", true } });
-        QJsonObject view = cfg.value(QStringLiteral("view")).toObject();
-        view.insert(QStringLiteral("MainMenu"), QJsonObject{ { "entries", entries } });
-        cfg.insert(QStringLiteral("view"), view);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(QJsonDocument(cfg).toJson());
-    }
+    QVERIFY(setMenu(run, { "exchange", "program", "prgselect" }));
     run.setGuiEnvironment(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     run.setGuiEnvironment(QStringLiteral("DISPLAY"), x.display());
     QVERIFY(run.startGui());
@@ -90,10 +100,6 @@ void TestEndToEndExchange::exportAndImport()
         QImage image;
         waitUntil([&] { image = x.grab(); return !image.isNull() && pred(image); }, 10000);
         return image;
-    };
-    auto save = [](const QImage& img, const QString& name) {
-        QDir().mkpath(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs"));
-        img.save(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs/") + name + QStringLiteral(".png"));
     };
     auto keys = [&](const QStringList& list) {
         for (const QString& k : list) {
@@ -168,6 +174,62 @@ void TestEndToEndExchange::exportAndImport()
     QVERIFY2(after > 20 && after < before * 7 / 10, qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(after)));
     keys({ "a", "a", "a", "a", "Left" });   // through to the summary and out without writing
     QVERIFY(QFileInfo(file).size() > 0);
+}
+
+// The card's pictures in name order: odd names are shown, a file that is no picture says
+// so, and a huge one is shown scaled without holding up the keys.
+void TestEndToEndExchange::pictures()
+{
+    XServer x(QSize(240, 320));
+    QVERIFY(x.isRunning());
+    GuiRun run;
+    QVERIFY(run.startSimulator());
+    QVERIFY(setMenu(run, { "picviewer" }));
+    const QString dir = run.path(QStringLiteral("/mnt/mmc/mmcblk0p1/pictures/"));
+    QImage green(100, 100, QImage::Format_RGB32);
+    green.fill(QColor(0x20, 0xd0, 0x20));
+    QVERIFY(green.save(dir + QStringLiteral("06 odd #1?.png")));
+    QImage red(6000, 6000, QImage::Format_RGB32);
+    red.fill(QColor(0xe0, 0x10, 0x10));
+    QVERIFY(red.save(dir + QStringLiteral("07_huge.jpg"), "JPEG", 50));
+    red = QImage();
+    run.setGuiEnvironment(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    run.setGuiEnvironment(QStringLiteral("DISPLAY"), x.display());
+    QVERIFY(run.startGui());
+    auto grabUntil = [&](const std::function<bool(const QImage&)>& pred) {
+        QImage image;
+        waitUntil([&] { image = x.grab(); return !image.isNull() && pred(image); }, 10000);
+        return image;
+    };
+    auto key = [&](const char* k) {
+        QVERIFY(x.key(QString::fromLatin1(k)));
+        QTest::qWait(150);
+    };
+    const auto centre = [](const QImage& i) { return QColor(i.pixel(120, 160)); };
+    const auto isGreenPicture = [&](const QImage& i) { return centre(i).green() > 180 && centre(i).red() < 80; };
+    const auto isRedPicture = [&](const QImage& i) { return centre(i).red() > 180 && centre(i).green() < 80; };
+    QVERIFY(grabUntil(barMiddle).width() == 240);
+
+    key("a");
+    key("a");   // menu, picture viewer
+    for (int i = 0; i < 4; ++i)
+        key("Right");   // 05_broken.png
+    QImage img = grabUntil([](const QImage& i) { return count(i, QRect(20, 140, 200, 40), isWhite) > 50; });
+    save(img, "pictures-not-a-picture");
+    QVERIFY2(count(img, QRect(20, 140, 200, 40), isWhite) > 50, "\"Picture not found\"");
+    key("Right");
+    img = grabUntil(isGreenPicture);
+    save(img, "pictures-odd-name");
+    QVERIFY2(isGreenPicture(img), qPrintable(centre(img).name()));
+    key("Right");
+    img = grabUntil(isRedPicture);
+    save(img, "pictures-huge");
+    QVERIFY2(isRedPicture(img), qPrintable(centre(img).name()));
+    key("Left");
+    QVERIFY(isGreenPicture(grabUntil(isGreenPicture)));
+    key("Right");
+    key("Right");   // wraps to the first
+    key("a");
 }
 
 QTEST_MAIN(TestEndToEndExchange)
