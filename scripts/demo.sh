@@ -28,6 +28,8 @@ read -r -u 3 BUS_ADDRESS
 PIDS+=($!)
 export DBUS_SYSTEM_BUS_ADDRESS=$BUS_ADDRESS
 export TOOL_SYSROOT=$ROOT
+# The scenario presses the display's keys through this pipe ("key A").
+export NEWGUI_KEY_FIFO=$WORK/keys.fifo
 
 # The simulated tool.
 FRESH=--fresh
