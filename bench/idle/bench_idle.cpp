@@ -130,9 +130,7 @@ void row(const char* figure, double self, double baseline, const char* unit)
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" NG_SOURCE_DIR "/tools/offscreen/display.json");
-    qputenv("QT_FONT_DPI", "72");
-    qputenv("QT_QUICK_BACKEND", "software");
+    useBenchDisplay();
     const int idleMs = argc > 1 ? atoi(argv[1]) : 2000;
 
     TempSysroot root;
@@ -143,12 +141,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     QProcess sim;
-    sim.start(QStringLiteral(NG_BINARY_DIR "/tools/toolsim/toolsim"), { QStringLiteral("run"), QStringLiteral("--sysroot"), root.root(), QStringLiteral("--fresh") });
-    QByteArray out;
-    for (int i = 0; i < 100 && !out.contains("toolsim ready"); ++i) {
-        sim.waitForReadyRead(100);
-        out += sim.readAllStandardOutput();
-    }
+    startToolSim(sim, root.root());
 
     // The floor: a bare window with one rectangle, idle and blinking.
     double bareIdle = 0;

@@ -38,9 +38,7 @@ QString title(QQuickItem* root)
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" NG_SOURCE_DIR "/tools/offscreen/display.json");
-    qputenv("QT_FONT_DPI", "72");
-    qputenv("QT_QUICK_BACKEND", "software");
+    useBenchDisplay();
     const int count = argc > 1 ? atoi(argv[1]) : 200;
 
     TempSysroot root;
@@ -51,12 +49,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     QProcess sim;
-    sim.start(QStringLiteral(NG_BINARY_DIR "/tools/toolsim/toolsim"), { QStringLiteral("run"), QStringLiteral("--sysroot"), root.root(), QStringLiteral("--fresh") });
-    QByteArray out;
-    for (int i = 0; i < 100 && !out.contains("toolsim ready"); ++i) {
-        sim.waitForReadyRead(100);
-        out += sim.readAllStandardOutput();
-    }
+    startToolSim(sim, root.root());
     QDBusConnection ctl = QDBusConnection::connectToBus(bus.address(), QStringLiteral("ctl"));
     QDBusInterface control(QStringLiteral("com.velmar.akku.ToolSim"), QStringLiteral("/ToolSim"), QStringLiteral("com.velmar.akku.ToolSimControl"), ctl);
 

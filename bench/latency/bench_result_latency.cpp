@@ -89,9 +89,7 @@ std::vector<double> bareWindowLatency(int count)
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" NG_SOURCE_DIR "/tools/offscreen/display.json");
-    qputenv("QT_FONT_DPI", "72");
-    qputenv("QT_QUICK_BACKEND", "software");
+    useBenchDisplay();
     const int count = argc > 1 ? atoi(argv[1]) : 300;
 
     TempSysroot root;
@@ -103,12 +101,7 @@ int main(int argc, char* argv[])
     }
 
     QProcess sim;
-    sim.start(QStringLiteral(NG_BINARY_DIR "/tools/toolsim/toolsim"), { QStringLiteral("run"), QStringLiteral("--sysroot"), root.root(), QStringLiteral("--fresh") });
-    QByteArray out;
-    for (int i = 0; i < 100 && !out.contains("toolsim ready"); ++i) {
-        sim.waitForReadyRead(100);
-        out += sim.readAllStandardOutput();
-    }
+    startToolSim(sim, root.root());
     QDBusConnection emitter = QDBusConnection::connectToBus(bus.address(), QStringLiteral("emitter"));
     QDBusInterface control(QStringLiteral("com.velmar.akku.ToolSim"), QStringLiteral("/ToolSim"), QStringLiteral("com.velmar.akku.ToolSimControl"), emitter);
 

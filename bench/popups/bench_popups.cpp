@@ -56,9 +56,7 @@ QString itemText(QQuickItem* root, const char* name)
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" NG_SOURCE_DIR "/tools/offscreen/display.json");
-    qputenv("QT_FONT_DPI", "72");
-    qputenv("QT_QUICK_BACKEND", "software");
+    useBenchDisplay();
     const int count = argc > 1 ? atoi(argv[1]) : 300;
     const int flood = argc > 2 ? atoi(argv[2]) : 10000;
 
@@ -71,12 +69,7 @@ int main(int argc, char* argv[])
     }
 
     QProcess sim;
-    sim.start(QStringLiteral(NG_BINARY_DIR "/tools/toolsim/toolsim"), { QStringLiteral("run"), QStringLiteral("--sysroot"), root.root(), QStringLiteral("--fresh") });
-    QByteArray out;
-    for (int i = 0; i < 100 && !out.contains("toolsim ready"); ++i) {
-        sim.waitForReadyRead(100);
-        out += sim.readAllStandardOutput();
-    }
+    startToolSim(sim, root.root());
     // The tool's processes talk to the GUI from connections of their own.
     QDBusConnection tool = QDBusConnection::connectToBus(bus.address(), QStringLiteral("tool"));
     QDBusInterface gui(QStringLiteral("com.velmar.akku.GUIService"), QStringLiteral("/GUI"), QStringLiteral("com.velmar.akku.gui"), tool);

@@ -113,3 +113,21 @@ bool waitUntil(const std::function<bool()>& pred, int timeoutMs)
     }
     return true;
 }
+
+void useBenchDisplay()
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" NG_SOURCE_DIR "/tools/offscreen/display.json");
+    qputenv("QT_FONT_DPI", "72");
+    qputenv("QT_QUICK_BACKEND", "software");
+}
+
+bool startToolSim(QProcess& sim, const QString& root)
+{
+    sim.start(QStringLiteral(NG_BINARY_DIR "/tools/toolsim/toolsim"), { QStringLiteral("run"), QStringLiteral("--sysroot"), root, QStringLiteral("--fresh") });
+    QByteArray out;
+    for (int i = 0; i < 100 && !out.contains("toolsim ready"); ++i) {
+        sim.waitForReadyRead(100);
+        out += sim.readAllStandardOutput();
+    }
+    return out.contains("toolsim ready");
+}

@@ -52,3 +52,9 @@ void endWithTest(QProcess& process);
 
 // The bus configuration of tests and demo.
 QString busConfigFile();
+
+// The display of the benchmarks: offscreen 240 x 320 at 72 dpi with the software renderer.
+void useBenchDisplay();
+
+// Starts "toolsim run --sysroot <root> --fresh" and waits up to 10 s for "toolsim ready".
+bool startToolSim(QProcess& sim, const QString& root);
