@@ -35,10 +35,16 @@ SceneTestCase {
         compare(part("header").theme, 'blue')
         compare(scene.defaultFont, "Tavik Sans Medium")
         compare(part("prgLabel").font.family, "Tavik Sans Medium")
-        // no connection states are shown with the default
+        // no connection states are shown with the default, and the menu holds only Back
         compare(part("srvIcon").state, "DISABLED")
+        scene.gotoState('mainmenu')
+        var menu = part("menuList")
+        compare(menu.model.count, 1)
+        compare(menu.model.get(0).name, "Back")
     }
 
+    // A deployed file: its language, theme and font; a file without "global" takes the defaults
+    // without an error; a reload re-themes the screen on display.
     function test_deployedConfiguration() {
         var cfg = deployedConfig()
         cfg.global.theme = 'black'
@@ -46,32 +52,19 @@ SceneTestCase {
         startScene(cfg)
         compare(loggedErrors(), [])
         compare(callsTo("setLanguage").map(function (c) { return c.args[0] }), ['de'])
-        var entries = scene.cfg.view.MainMenu.entries
-        compare(entries.length, 4)
-        compare(entries[0].name, "Program selection")
-        compare(entries[1].name, "Job Select")
-        compare(entries[2].name, "System information")
-        compare(scene.theme, 'black')
-        compare(part("header").theme, 'black')
+        compare(scene.cfg.view.MainMenu.entries[0].name, "Program selection")
         compare(part("buttonBar").theme, 'black')
         compare(scene.defaultFont, "Tavik Sans")
-    }
 
-    function test_missingGlobalMembers() {
         startScene({ view: { MainMenu: { entries: [] } } })
         compare(loggedErrors(), [])
         compare(scene.theme, 'blue')
         compare(scene.defaultFont, "Tavik Sans")
         compare(scene.state, 'actualValues')
-    }
 
-    function test_reloadAppliesTheme() {
-        startScene()
         scene.gotoState('info')
         var frame = scene.screen
         compare(frame.textColor, '#000000')
-        var cfg = deployedConfig()
-        cfg.global.theme = 'black'
         cMainWindow.cfg = JSON.stringify(cfg)
         scene.loadCfg()
         compare(scene.theme, 'black')
@@ -118,26 +111,20 @@ SceneTestCase {
                 '}')
     }
 
-    function test_json2Values() {
+    // The JSON writer of the WLAN file and the text formatter of the translations.
+    function test_json2AndFormat() {
         compare(Json2.stringify({ a: 1.5, b: false, c: "x\ny\u0001", d: undefined, e: function () {}, f: NaN }),
                 '{"a":1.5,"b":false,"c":"x\\ny\\u0001","f":null}')
         compare(Json2.stringify([undefined, Infinity, "é"]), '[null,null,"é"]')
-        compare(Json2.stringify("top"), '"top"')
-        compare(Json2.stringify({ a: [1, 2] }, null, 2), '{\n  "a": [\n    1, \n    2\n  ]\n}')
         // the text written can be read back
         var value = { "interface": false, "connections": [{ "wlan": { "ssid": "ä\\\"" } }] }
         compare(JSON.parse(Json2.stringify(value, null, 2)), value)
-    }
-
-    function test_format() {
         startScene()
-        compare("{0} of {1}".format("3", 7), "3 of 7")
         compare("{1}{0}{1}".format("a", "b"), "bab")
         compare("{0} {1} {2}".format("x"), "x {1} {2}", "missing arguments stay")
         compare("{0}|{1}|{2}".format(0, false, ""), "0|false|")
         compare("{a} {} {0x}".format("z"), "{a} {} {0x}")
         compare("{10}".format(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, "ten"), "ten")
-        compare("plain".format(), "plain")
     }
 
     function test_connectionStates() {

@@ -10,9 +10,13 @@ SceneTestCase {
                  dAngle: "-", tgs: "0.800", dTgs: "-", cycle: cycle, qcode: "0", row: "17", torqueUnit: "Nm" }
     }
 
+    // The result cache behind the actual values screen, and the identification code away from it.
     function test_resultCache() {
         startScene()
         scene.gotoState('info')
+        scene.newIdcode("ABC")
+        compare(scene.curridcode, "ABC")
+        compare(scene.firstInit, true, "only the actual values screen clears it")
         scene.setResults(result("ID-0001", "12.500"))
         compare(scene.ongoingTightening, false)
         compare(scene.curridcode, "ID-0001")
@@ -37,15 +41,6 @@ SceneTestCase {
         compare(scene.ac_prgnr, "5", "a cycle of - fills nothing")
     }
 
-    function test_identificationCode() {
-        startScene()
-        scene.gotoState('info')
-        scene.newIdcode("ABC")
-        compare(scene.id_code, "ABC")
-        compare(scene.curridcode, "ABC")
-        compare(scene.firstInit, true, "only the actual values screen clears it")
-    }
-
     function test_exceptionsAreLogged() {
         startScene()
         scene.updatePrgnr(7)
@@ -58,44 +53,5 @@ SceneTestCase {
         verify(lines[1].indexOf("JS Exception in newIdcode:") === 0, lines[1])
         verify(lines[2].indexOf("JS Exception in displayscanicon:") === 0, lines[2])
         compare(part("prgLabel").text, "P:7", "the scene keeps its state")
-    }
-
-    function test_scanIcon() {
-        startScene()
-        scene.displayscanicon(scene._SCAN_BTN_LEFT)
-        compare(scene.scan, true)
-        compare(scene.scanBtn, 2)
-        scene.hidescanicon()
-        compare(scene.scan, false)
-        compare(scene.scanBtn, 0)
-    }
-
-    function test_modes() {
-        startScene()
-        scene.updateOperationMode(2, 1, 0)
-        compare([scene.opMode, scene.prgallow, scene.joballow], [2, 1, 0])
-        compare(scene.modesAllowed, { showmanop: false })
-        scene.checkAllowedModes('showmanop', true)
-        compare(scene.modesAllowed, { showmanop: true })
-        scene.checkAllowedModes('other', 0)
-        compare(scene.modesAllowed, { showmanop: true, other: false })
-    }
-
-    function test_wlanRestartFlag() {
-        startScene()
-        compare(scene.getWlanRestarted(), false)
-        scene.setWlanRestarted(true)
-        compare(scene.getWlanRestarted(), true)
-        scene.restartWlanProcessSuccess()
-        compare(scene.wlanRestarted, false)
-    }
-
-    function test_constants() {
-        startScene()
-        compare([scene._SCAN_BTN_A, scene._SCAN_BTN_LEFT, scene._SCAN_BTN_RIGHT], [1, 2, 3])
-        compare([scene._BMS_BTN_LEFT, scene._BMS_BTN_A, scene._BMS_BTN_RIGHT], [0, 1, 2])
-        compare([scene.rssiLevel, scene.wifiConnection, scene.prgnumber, scene.basicPointSize], [-999, 1, -1, 23])
-        compare(scene.disable_color, '#999999')
-        compare([scene.width, scene.height], [240, 320])
     }
 }
