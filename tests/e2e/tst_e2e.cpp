@@ -1,13 +1,10 @@
 // The real program, offscreen, against the simulated tool: what the operator sees.
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QtTest>
 
-#include "guirun.h"
+#include "grabcheck.h"
 #include "testsupport.h"
+
+using namespace Grab;
 
 namespace {
 
@@ -16,44 +13,12 @@ bool near(QRgb a, QRgb b, int tolerance = 24)
     return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance && qAbs(qBlue(a) - qBlue(b)) <= tolerance;
 }
 
-bool isWhite(QRgb c) { return qRed(c) > 225 && qGreen(c) > 225 && qBlue(c) > 225; }
-bool isRed(QRgb c) { return qRed(c) > 200 && qGreen(c) < 70 && qBlue(c) < 70; }
-bool isGreen(QRgb c) { return qGreen(c) > 150 && qRed(c) < 150 && qBlue(c) < 150; }
 bool isYellow(QRgb c) { return qRed(c) > 180 && qGreen(c) > 150 && qBlue(c) < 110; }
 
-// White pixels in a rectangle: text and glyphs of the header and bar are white.
-int whitePixels(const QImage& img, const QRect& r)
-{
-    int n = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            n += isWhite(img.pixel(x, y));
-    return n;
-}
+int whitePixels(const QImage& img, const QRect& r) { return count(img, r, isWhite); }
 
-// The LEDs are round images; judge them by their brightest, most saturated pixel.
-QRgb ledColour(const QImage& img, int x, int y)
-{
-    QRgb best = img.pixel(x + 11, y + 11);
-    int bestScore = -1;
-    for (int dy = 6; dy < 16; ++dy)
-        for (int dx = 6; dx < 16; ++dx) {
-            const QColor c = QColor(img.pixel(x + dx, y + dy));
-            const int score = c.saturation() + c.value();
-            if (score > bestScore) {
-                bestScore = score;
-                best = c.rgb();
-            }
-        }
-    return best;
-}
-
-// Header and bar slide in after start-up: settled when the battery outline's top edge is at
-// y 6 and the bar's middle text is in place.
-bool settled(const QImage& i)
-{
-    return isWhite(i.pixel(20, 6)) && !isWhite(i.pixel(20, 4)) && whitePixels(i, QRect(90, 295, 60, 20)) > 30;
-}
+// Header and bar have slid in after start-up.
+bool settled(const QImage& i) { return headerShown(i) && whitePixels(i, QRect(90, 295, 60, 20)) > 30; }
 
 const QRgb OkColour = qRgb(0x66, 0xff, 0x33);
 const QRgb NokColour = qRgb(0xff, 0x00, 0x00);
@@ -70,12 +35,9 @@ private Q_SLOTS:
     void cleanup();
     void headerAndBar_data();
     void headerAndBar();
-    void nokResultBlinks();
-    void okResult();
+    void nokResultBlinksOkResultSteady();
 
 private:
-    void setTheme(const QString& theme);
-    void save(const QImage& img, const QString& name);
 
     PrivateBus* m_bus = nullptr;
     GuiRun* m_run = nullptr;
@@ -101,25 +63,6 @@ void TestEndToEnd::cleanup()
     m_run = nullptr;
 }
 
-void TestEndToEnd::save(const QImage& img, const QString& name)
-{
-    QDir().mkpath(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs"));
-    img.save(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs/") + name + QStringLiteral(".png"));
-}
-
-void TestEndToEnd::setTheme(const QString& theme)
-{
-    QFile f(m_run->path(QStringLiteral("/home/tool/config/guiconfig.json")));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QJsonObject cfg = QJsonDocument::fromJson(f.readAll()).object();
-    f.close();
-    QJsonObject global = cfg.value(QStringLiteral("global")).toObject();
-    global.insert(QStringLiteral("theme"), theme);
-    cfg.insert(QStringLiteral("global"), global);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(QJsonDocument(cfg).toJson());
-}
-
 void TestEndToEnd::headerAndBar_data()
 {
     QTest::addColumn<QString>("theme");
@@ -133,7 +76,7 @@ void TestEndToEnd::headerAndBar()
 {
     QFETCH(QString, theme);
     QFETCH(QRgb, statusBackground);
-    setTheme(theme);
+    QVERIFY(setGlobal(*m_run, QStringLiteral("theme"), theme));
     QVERIFY(m_run->startGui());
     QVERIFY(!m_run->ctl({ "ready", "3", "3" }).isNull());
     QVERIFY(!m_run->ctl({ "battery", "power=80" }).isNull());
@@ -170,8 +113,8 @@ void TestEndToEnd::headerAndBar()
 }
 
 // A NOK result with torque too high and too low (0x18): red status display and torque field,
-// angle and time plain, and the inverted phase of the blink.
-void TestEndToEnd::nokResultBlinks()
+// angle and time plain, and the inverted phase of the blink; then an OK result in green.
+void TestEndToEnd::nokResultBlinksOkResultSteady()
 {
     QVERIFY(m_run->startGui());
     QVERIFY(settled(m_run->grabUntil(settled)));
@@ -188,23 +131,14 @@ void TestEndToEnd::nokResultBlinks()
     save(inverted, "nok-inverted");
     QVERIFY(!isRed(inverted.pixel(3, 34)));
     QVERIFY(!isRed(inverted.pixel(3, 90)));
-}
 
-void TestEndToEnd::okResult()
-{
-    QVERIFY(m_run->startGui());
-    QVERIFY(settled(m_run->grabUntil(settled)));
     QVERIFY(!m_run->ctl({ "result", "ok", "prg=5", "row=0", "torque=12.5", "angle=90", "time=0.8" }).isNull());
     QImage img = m_run->grabUntil([](const QImage& i) { return near(i.pixel(3, 34), OkColour); });
     save(img, "ok");
     QVERIFY(near(img.pixel(3, 34), OkColour));
     QVERIFY(!isRed(img.pixel(3, 90)));
     // The program line "P:5 - S:1A - OK" is drawn in the status display.
-    int dark = 0;
-    for (int x = 20; x < 220; ++x)
-        for (int y = 40; y < 74; ++y)
-            dark += qGray(img.pixel(x, y)) < 80;
-    QVERIFY(dark > 50);
+    QVERIFY(count(img, QRect(20, 40, 200, 34), [](QRgb c) { return qGray(c) < 80; }) > 50);
 }
 
 QTEST_MAIN(TestEndToEnd)

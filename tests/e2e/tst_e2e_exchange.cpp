@@ -1,35 +1,20 @@
 // Configuration export and import and the program editor with the real program on a real X
 // server and the simulated tool, driven by the operator's keys.
 #include <QCryptographicHash>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QtTest>
 
 #include "fwversion.h"
-#include "guirun.h"
+#include "grabcheck.h"
 #include "testsupport.h"
 #include "xserver.h"
 
+using namespace Grab;
+
 namespace {
-
-bool isRed(QRgb c) { return qRed(c) > 200 && qGreen(c) < 70 && qBlue(c) < 70; }
-bool isDark(QRgb c) { return qGray(c) < 60; }
-bool isWhite(QRgb c) { return qRed(c) > 225 && qGreen(c) > 225 && qBlue(c) > 225; }
-
-int count(const QImage& img, const QRect& r, bool (*test)(QRgb))
-{
-    int n = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            n += test(img.pixel(x, y));
-    return n;
-}
 
 // The exchange screen's wait and result text: 240 x 106, centred in the screen below the header.
 const QRect ResultArea(0, 30 + 77, 240, 106);
 
-bool barMiddle(const QImage& i) { return count(i, QRect(90, 295, 60, 20), isWhite) > 20; }
 bool failureShown(const QImage& i) { return count(i, ResultArea, isRed) > 100 && barMiddle(i); }
 bool successShown(const QImage& i)
 {
@@ -40,29 +25,6 @@ QString fileText(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
-// The main menu of the sample configuration replaced by the screens under test.
-bool setMenu(GuiRun& run, const QStringList& states)
-{
-    QFile f(run.path(QStringLiteral("/home/tool/config/guiconfig.json")));
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    QJsonObject cfg = QJsonDocument::fromJson(f.readAll()).object();
-    f.close();
-    QJsonArray entries;
-    for (const QString& state : states)
-        entries.append(QJsonObject{ { "state", state }, { "active", true } });
-    QJsonObject view = cfg.value(QStringLiteral("view")).toObject();
-    view.insert(QStringLiteral("MainMenu"), QJsonObject{ { "entries", entries } });
-    cfg.insert(QStringLiteral("view"), view);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(QJsonDocument(cfg).toJson()) > 0;
-}
-
-void save(const QImage& img, const QString& name)
-{
-    QDir().mkpath(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs"));
-    img.save(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs/") + name + QStringLiteral(".png"));
 }
 
 } // namespace
@@ -93,20 +55,9 @@ void TestEndToEndExchange::exportAndImport()
     GuiRun run;
     QVERIFY(run.startSimulator());
     QVERIFY(setMenu(run, { "exchange", "program", "prgselect" }));
-    run.setGuiEnvironment(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    run.setGuiEnvironment(QStringLiteral("DISPLAY"), x.display());
-    QVERIFY(run.startGui());
-    auto grabUntil = [&](const std::function<bool(const QImage&)>& pred) {
-        QImage image;
-        waitUntil([&] { image = x.grab(); return !image.isNull() && pred(image); }, 10000);
-        return image;
-    };
-    auto keys = [&](const QStringList& list) {
-        for (const QString& k : list) {
-            QVERIFY(x.key(k));
-            QTest::qWait(150);
-        }
-    };
+    QVERIFY(x.startGui(run));
+    auto grabUntil = [&](const std::function<bool(const QImage&)>& pred) { return x.grabUntil(pred); };
+    auto keys = [&](const QStringList& list) { QVERIFY(x.keys(list)); };
     const QString version = fileText(run.path(QStringLiteral("/etc/version"))).trimmed();
     const QString password = QString::fromLatin1(
         QCryptographicHash::hash(FwVersion(version).osName().toUtf8(), QCryptographicHash::Sha1).toBase64());
@@ -193,18 +144,9 @@ void TestEndToEndExchange::pictures()
     red.fill(QColor(0xe0, 0x10, 0x10));
     QVERIFY(red.save(dir + QStringLiteral("07_huge.jpg"), "JPEG", 50));
     red = QImage();
-    run.setGuiEnvironment(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    run.setGuiEnvironment(QStringLiteral("DISPLAY"), x.display());
-    QVERIFY(run.startGui());
-    auto grabUntil = [&](const std::function<bool(const QImage&)>& pred) {
-        QImage image;
-        waitUntil([&] { image = x.grab(); return !image.isNull() && pred(image); }, 10000);
-        return image;
-    };
-    auto key = [&](const char* k) {
-        QVERIFY(x.key(QString::fromLatin1(k)));
-        QTest::qWait(150);
-    };
+    QVERIFY(x.startGui(run));
+    auto grabUntil = [&](const std::function<bool(const QImage&)>& pred) { return x.grabUntil(pred); };
+    auto key = [&](const char* k) { QVERIFY(x.keys({ QString::fromLatin1(k) })); };
     const auto centre = [](const QImage& i) { return QColor(i.pixel(120, 160)); };
     const auto isGreenPicture = [&](const QImage& i) { return centre(i).green() > 180 && centre(i).red() < 80; };
     const auto isRedPicture = [&](const QImage& i) { return centre(i).red() > 180 && centre(i).green() < 80; };

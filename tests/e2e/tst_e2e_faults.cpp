@@ -2,42 +2,18 @@
 // operator's acknowledgement on the left key, a fault pending before the start, and the
 // display following a language change made on the tool.
 #include <QDateTime>
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QtTest>
 
-#include "guirun.h"
+#include "grabcheck.h"
 #include "testsupport.h"
 #include "xserver.h"
 
+using namespace Grab;
+
 namespace {
 
-bool isWhite(QRgb c) { return qRed(c) > 225 && qGreen(c) > 225 && qBlue(c) > 225; }
-
-int whitePixels(const QImage& img, const QRect& r)
-{
-    int n = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            n += isWhite(img.pixel(x, y));
-    return n;
-}
-
-int differing(const QImage& a, const QImage& b, const QRect& r)
-{
-    int n = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            n += a.pixel(x, y) != b.pixel(x, y);
-    return n;
-}
-
-bool headerShown(const QImage& i)
-{
-    return i.size() == QSize(240, 320) && isWhite(i.pixel(20, 6)) && !isWhite(i.pixel(20, 4));
-}
+int whitePixels(const QImage& img, const QRect& r) { return count(img, r, isWhite); }
 
 // A fault popup: the title where the header was, "Ack" on the left key, "OK" in the middle.
 bool faultPopup(const QImage& i)
@@ -65,12 +41,10 @@ private Q_SLOTS:
     void languageFromTheTool();
 
 private:
-    bool startGui();
-    QImage grabUntil(const std::function<bool(const QImage&)>& pred);
-    void setGlobal(const QString& key, const QString& value);
+    bool startGui() { return m_x->startGui(*m_run); }
+    QImage grabUntil(const std::function<bool(const QImage&)>& pred) { return m_x->grabUntil(pred, true); }
     // Codes of the activity entries the display (user 4) wrote during this test.
     QStringList displayEntries();
-    void save(const QImage& img, const QString& name);
 
     PrivateBus* m_bus = nullptr;
     XServer* m_x = nullptr;
@@ -91,7 +65,7 @@ void TestEndToEndFaults::init()
     QVERIFY(m_x->isRunning());
     m_run = new GuiRun;
     QVERIFY(m_run->startSimulator());
-    setGlobal(QStringLiteral("language"), QStringLiteral("de"));
+    QVERIFY(setGlobal(*m_run, QStringLiteral("language"), QStringLiteral("de")));
 }
 
 void TestEndToEndFaults::cleanup()
@@ -102,45 +76,6 @@ void TestEndToEndFaults::cleanup()
     m_run = nullptr;
     delete m_x;
     m_x = nullptr;
-}
-
-bool TestEndToEndFaults::startGui()
-{
-    m_run->setGuiEnvironment(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    m_run->setGuiEnvironment(QStringLiteral("DISPLAY"), m_x->display());
-    return m_run->startGui();
-}
-
-// The first grab that satisfies pred and equals the grab before it (header and popups slide).
-QImage TestEndToEndFaults::grabUntil(const std::function<bool(const QImage&)>& pred)
-{
-    QImage image;
-    QImage previous;
-    waitUntil([&] {
-        previous = image;
-        image = m_x->grab();
-        return !image.isNull() && image == previous && pred(image);
-    }, 10000);
-    return image;
-}
-
-void TestEndToEndFaults::save(const QImage& img, const QString& name)
-{
-    QDir().mkpath(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs"));
-    img.save(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs/") + name + QStringLiteral(".png"));
-}
-
-void TestEndToEndFaults::setGlobal(const QString& key, const QString& value)
-{
-    QFile f(m_run->path(QStringLiteral("/home/tool/config/guiconfig.json")));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QJsonObject cfg = QJsonDocument::fromJson(f.readAll()).object();
-    f.close();
-    QJsonObject global = cfg.value(QStringLiteral("global")).toObject();
-    global.insert(key, value);
-    cfg.insert(QStringLiteral("global"), global);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(QJsonDocument(cfg).toJson());
 }
 
 QStringList TestEndToEndFaults::displayEntries()
@@ -204,8 +139,8 @@ void TestEndToEndFaults::pendingFaultAtStart()
 // at once, and back.
 void TestEndToEndFaults::languageFromTheTool()
 {
-    setGlobal(QStringLiteral("language"), QStringLiteral("en"));
-    setGlobal(QStringLiteral("startview"), QStringLiteral("mainmenu"));
+    QVERIFY(setGlobal(*m_run, QStringLiteral("language"), QStringLiteral("en")));
+    QVERIFY(setGlobal(*m_run, QStringLiteral("startview"), QStringLiteral("mainmenu")));
     QVERIFY(startGui());
     const QImage english = grabUntil([](const QImage& i) { return headerShown(i) && whitePixels(i, QRect(90, 295, 60, 20)) > 30; });
     save(english, "mainmenu-en");

@@ -1,31 +1,23 @@
 // The real program, offscreen, against the simulated tool: the key-bit mode and the settings
 // and service screens, operated with the display's keys and checked on grabs, on the bus and
 // in the sandbox's files.
-#include <QDir>
-#include <QFile>
-#include <QImage>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
 
-#include "guirun.h"
+#include "grabcheck.h"
 #include "testsupport.h"
+
+using Grab::count;
+using Grab::isWhite;
+using Grab::save;
 
 namespace {
 
-bool isWhite(QRgb c) { return qRed(c) > 225 && qGreen(c) > 225 && qBlue(c) > 225; }
+// A little more tolerant than Grab's: the list rows are anti-aliased against their colour.
 bool isRed(QRgb c) { return qRed(c) > 200 && qGreen(c) < 90 && qBlue(c) < 90; }
 bool isGreen(QRgb c) { return qGreen(c) > 200 && qRed(c) < 150 && qBlue(c) < 100; }
 bool isDark(QRgb c) { return qGray(c) < 90; }
-
-int count(const QImage& img, const QRect& r, bool (*test)(QRgb))
-{
-    int n = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            n += test(img.pixel(x, y));
-    return n;
-}
 
 // Header and bar in place: the battery outline's top edge at y 6, the bar's background at y 291.
 bool settled(const QImage& i)
@@ -88,11 +80,6 @@ private:
             return false;
         QTest::qWait(300);
         return m_run->keys(QStringList { "A" } + repeat("Right", index) + QStringList { "A" });
-    }
-    void save(const QImage& img, const QString& name)
-    {
-        QDir().mkpath(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs"));
-        img.save(QStringLiteral(NG_BINARY_DIR "/tests/e2e/grabs/") + name + QStringLiteral(".png"));
     }
     QStringList callsStartingWith(const QString& prefix)
     {

@@ -7,6 +7,7 @@
 #include <sys/prctl.h>
 #include <xcb/xcb.h>
 
+#include "guirun.h"
 #include "testsupport.h"
 
 namespace {
@@ -74,6 +75,35 @@ QImage XServer::grab()
     if (!client(QStringLiteral("import"), { QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-") }, &png))
         return QImage();
     return QImage::fromData(png, "PNG");
+}
+
+QImage XServer::grabUntil(const std::function<bool(const QImage&)>& pred, bool stable)
+{
+    QImage image;
+    QImage previous;
+    waitUntil([&] {
+        previous = image;
+        image = grab();
+        return !image.isNull() && (!stable || image == previous) && pred(image);
+    }, 10000);
+    return image;
+}
+
+bool XServer::startGui(GuiRun& run)
+{
+    run.setGuiEnvironment(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    run.setGuiEnvironment(QStringLiteral("DISPLAY"), m_display);
+    return run.startGui();
+}
+
+bool XServer::keys(const QStringList& keysyms)
+{
+    for (const QString& k : keysyms) {
+        if (!key(k))
+            return false;
+        QTest::qWait(150);
+    }
+    return true;
 }
 
 bool XServer::focusNowhere()
