@@ -31,12 +31,10 @@ private Q_SLOTS:
     void fccTestMode();
     void niceValue();
     void guiSignals();
-    void readyState();
-    void toolEnable();
+    void readyAndEnable();
     void identificationCode();
     void testSoftwareBlocksBattery();
     void operationModeRoundTrip();
-    void operationModeFromService();
     void allowedModes();
 
 private:
@@ -289,24 +287,18 @@ void TestGuiService::guiSignals()
     }
 }
 
-void TestGuiService::readyState()
+// The ready state (ist against soll) and the tool's enable reach the lights.
+void TestGuiService::readyAndEnable()
 {
-    int from = mark();
-    QVERIFY(ok(m_bench->run({ QStringLiteral("ready"), QStringLiteral("3"), QStringLiteral("3") })));
-    QVERIFY(sceneGets(QStringLiteral("setReady true"), from));
-    from = mark();
-    QVERIFY(ok(m_bench->run({ QStringLiteral("ready"), QStringLiteral("1"), QStringLiteral("3") })));
-    QVERIFY(sceneGets(QStringLiteral("setReady false"), from));
-}
-
-void TestGuiService::toolEnable()
-{
-    int from = mark();
-    QVERIFY(ok(m_bench->run({ QStringLiteral("enable"), QStringLiteral("-1") })));
-    QVERIFY(sceneGets(QStringLiteral("setEnable false"), from));
-    from = mark();
-    QVERIFY(ok(m_bench->run({ QStringLiteral("enable"), QStringLiteral("2") })));
-    QVERIFY(sceneGets(QStringLiteral("setEnable true"), from));
+    const QList<QPair<QStringList, QString>> steps {
+        { { "ready", "3", "3" }, "setReady true" }, { { "ready", "1", "3" }, "setReady false" },
+        { { "enable", "-1" }, "setEnable false" }, { { "enable", "2" }, "setEnable true" },
+    };
+    for (const auto& step : steps) {
+        const int from = mark();
+        QVERIFY(ok(m_bench->run(step.first)));
+        QVERIFY2(sceneGets(step.second, from), qPrintable(step.second));
+    }
 }
 
 // Only a code whose two leading numbers agree reaches the scene, and unchanged.
@@ -373,15 +365,13 @@ void TestGuiService::operationModeRoundTrip()
     QVERIFY(signalSeen(QStringLiteral("currentOperationMode 2"), signalsFrom));
     m_bench->watchScene(*m_window, nullptr);
     QCOMPARE(signalsAtUpdate, signalsFrom);
-}
 
-void TestGuiService::operationModeFromService()
-{
-    const int from = mark();
-    const int signalsFrom = m_bench->guiSignals().size();
+    // The service's own change is shown and announced at once.
+    const int later = mark();
+    const int laterSignals = m_bench->guiSignals().size();
     QVERIFY(ok(m_bench->callGui(QStringLiteral("fsetoperationmode"), { 2, 1, 0 })));
-    QVERIFY(callsSince(from).contains(QStringLiteral("updateOperationMode 2 1 0")));
-    QVERIFY(signalSeen(QStringLiteral("currentOperationMode 2"), signalsFrom));
+    QVERIFY(callsSince(later).contains(QStringLiteral("updateOperationMode 2 1 0")));
+    QVERIFY(signalSeen(QStringLiteral("currentOperationMode 2"), laterSignals));
 }
 
 // Manual operation is offered only with the job directory "2" and "gui/showmanop" set.

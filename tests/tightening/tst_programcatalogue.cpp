@@ -186,21 +186,6 @@ private Q_SLOTS:
         QVERIFY(!c.contains(0) || c.entry(0).value("name") == QStringLiteral("Letters"));
     }
 
-    void missingEntries()
-    {
-        ProgramCatalogue c;
-        const QVariantMap none = c.entry(42);
-        QCOMPARE(none.size(), 2);
-        QCOMPARE(none.value("slot").typeId(), QMetaType::Int);
-        QCOMPARE(none.value("slot").toInt(), 42);
-        QCOMPARE(none.value("name").toString(), QStringLiteral("--"));
-
-        const QVariantMap missing = ProgramCatalogue::readEntry(QStringLiteral("prg42.lua"));
-        QCOMPARE(missing.value("slot").toString(), QStringLiteral("--"));
-        QCOMPARE(missing.value("name").toString(), QString());
-        QCOMPARE(missing.value("unit").toString(), QStringLiteral("0"));
-    }
-
     void missingDirectory()
     {
         QVERIFY(m_root->write(Dir + "prg1.lua", program("One")));
@@ -210,21 +195,6 @@ private Q_SLOTS:
         QVERIFY(m_root->remove(Dir));
         c.loadAll();
         QVERIFY(c.list().isEmpty());
-    }
-
-    void keyPosition()
-    {
-        QCOMPARE(ProgramCatalogue::shownNumber(-88), -1);
-        QCOMPARE(ProgramCatalogue::shownNumber(5), 5);
-        QCOMPARE(ProgramCatalogue::shownNumber(-3), -3);
-        QCOMPARE(ProgramCatalogue::keyPosition(5, 0), 5);
-        QCOMPARE(ProgramCatalogue::keyPosition(-3, 1), -3);
-        QCOMPARE(ProgramCatalogue::keyPosition(-88, -77), 0);
-        QCOMPARE(ProgramCatalogue::keyPosition(-88, -1), -88);
-        QCOMPARE(ProgramCatalogue::keyPosition(-88, 0), -1);
-        QCOMPARE(ProgramCatalogue::keyPosition(-88, 1), 0);
-        QCOMPARE(ProgramCatalogue::keyPosition(-88, 2), 0);
-        QCOMPARE(ProgramCatalogue::keyPosition(-88, 3), -88);
     }
 
     // The reader waits for a writer in another process that holds the write lock.

@@ -68,25 +68,6 @@ private Q_SLOTS:
         QCOMPARE(w.getServices(), QStringList(QStringLiteral("Xml")));
         QCOMPARE(w.readSrvsFile(QStringLiteral("Xml")), QStringLiteral("{\"data\": []}"));
     }
-
-    void valuesSeenByTheScene()
-    {
-        TempSysroot root;
-        QVERIFY(root.write(diag("prgnr"), " 12\n"));
-        QVERIFY(root.write(diag("sysfault"), "43"));
-        QVERIFY(root.write(diag("gui/jobselection"), "1"));
-        RecordedHost host;
-        MainWindow& w = host.window;
-        QCOMPARE(w.property("prgNumber"), QVariant(12));
-        QCOMPARE(w.getSysfault(), QVariant(QStringLiteral("43")));
-        QCOMPARE(w.getJobSelect(), QVariant(1));
-        QCOMPARE(w.getDiagProp(QStringLiteral("missing"), QStringLiteral("fb")), QVariant(QStringLiteral("fb")));
-        int fclass = -1, code = -1;
-        w.getSysfaultTwoInts(fclass, code);
-        QCOMPARE(fclass, 3);
-        QCOMPARE(code, 5);
-        QCOMPARE(w.adcVal(), short(-77));
-    }
 };
 
 QTEST_MAIN(TestMainWindowDiag)
