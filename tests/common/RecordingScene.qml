@@ -2,6 +2,8 @@ import QtQuick
 
 // A scene root with every root function the host calls. Each call is appended to `calls`
 // as "name arg1 arg2 ..." and its raw arguments to `argLists`; `recorded` fires after each.
+// With a context property `mutexProbe` (hosttest.h), " locked" marks the calls made while
+// the host's state mutex is held.
 Item {
     id: root
     objectName: "recordingScene"
@@ -28,6 +30,11 @@ Item {
             raw.push(args[i])
         }
         var entry = parts.join(" ")
+        try {
+            if (mutexProbe.held())
+                entry += " locked"
+        } catch (e) {
+        }
         var c = calls.slice()
         c.push(entry)
         calls = c

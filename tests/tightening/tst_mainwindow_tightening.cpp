@@ -36,8 +36,8 @@ private Q_SLOTS:
         SystemLog::startCapture();
         QVERIFY(QMetaObject::invokeMethod(&w, "newResult", Q_ARG(QString, "/home/tool/data/result.sq3"), Q_ARG(int, 1)));
         QCOMPARE(calls(w).mid(before),
-                 QStringList({ "setResults angle=90 cycle= dAngle=0 dTgs=0 dTorque=-1 prg_name=Five prg_nr=5 "
-                               "qcode=2 result=-1 row=0 tgs=0.5 torque=10.5 torqueUnit=2" }));
+                 QStringList({ "setResults {\"angle\":90,\"cycle\":\"\",\"dAngle\":0,\"dTgs\":0,\"dTorque\":-1,\"prg_name\":\"Five\","
+                               "\"prg_nr\":5,\"qcode\":2,\"result\":-1,\"row\":0,\"tgs\":0.5,\"torque\":10.5,\"torqueUnit\":2}" }));
         QVERIFY(w.enableResults());
         // The state mutex is free again.
         QVERIFY(w.stateMutex().tryLock());
@@ -163,7 +163,7 @@ private Q_SLOTS:
     }
 
 private:
-    static QUrl scene() { return QUrl::fromLocalFile(QStringLiteral(TEST_DIR "/TighteningScene.qml")); }
+    static QUrl scene() { return QUrl::fromLocalFile(QStringLiteral(NG_SOURCE_DIR "/tests/common/RecordingScene.qml")); }
     static QStringList calls(MainWindow& w) { return w.rootItem()->property("calls").toStringList(); }
     static void notify(MainWindow& w, const QString& devicePath)
     {

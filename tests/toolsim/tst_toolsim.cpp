@@ -40,13 +40,6 @@ QDBusMessage sysCall(const char* method, const QVariantList& args = {})
     return QDBusConnection::systemBus().call(m);
 }
 
-QDBusMessage serviceCall(const char* service, const char* path, const char* iface, const char* method, const QVariantList& args = {})
-{
-    QDBusMessage m = QDBusMessage::createMethodCall(QLatin1String(service), QLatin1String(path), QLatin1String(iface), QLatin1String(method));
-    m.setArguments(args);
-    return QDBusConnection::systemBus().call(m);
-}
-
 QDBusMessage controlMessage(const QStringList& words)
 {
     QDBusMessage m = QDBusMessage::createMethodCall(QStringLiteral("com.velmar.akku.ToolSim"), QStringLiteral("/ToolSim"),
@@ -118,7 +111,6 @@ private:
             QStringLiteral("com.velmar.akku.ToolSim"), QStringLiteral("/ToolSim"), QStringLiteral("com.velmar.akku.ToolSimControl"), QStringLiteral("Calls")));
         return r.arguments().value(0).toStringList();
     }
-    int ctl(const QStringList& args, QByteArray* output = nullptr);
 
     std::unique_ptr<PrivateBus> m_bus;
     std::unique_ptr<TempSysroot> m_root;
@@ -164,17 +156,6 @@ void TstToolSim::stopSim()
     m_sim->terminate();
     m_sim->waitForFinished(5000);
     m_sim.reset();
-}
-
-int TstToolSim::ctl(const QStringList& args, QByteArray* output)
-{
-    QProcess p;
-    p.start(Sim, QStringList { QStringLiteral("ctl") } + args);
-    // The simulator answers over the bus while this process waits: keep the event loop going.
-    waitUntil([&p] { return p.state() == QProcess::NotRunning; }, 10000);
-    if (output)
-        *output = p.readAllStandardOutput();
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
 void TstToolSim::initTestCase()

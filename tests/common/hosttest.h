@@ -26,13 +26,13 @@ private:
     QMutex& m_mutex;
 };
 
-// The host window with the recording scene; calls() returns what the scene got since the
-// last clear().
+// The host window with the recording scene, which marks the calls made while the host's
+// state mutex is held with " locked"; calls() returns what the scene got since the last clear().
 class RecordedHost
 {
 public:
     RecordedHost()
-        : window(nullptr, QUrl::fromLocalFile(QStringLiteral(HOST_SCENE)))
+        : window(nullptr, QUrl::fromLocalFile(QStringLiteral(NG_SOURCE_DIR "/tests/common/RecordingScene.qml")))
         , probe(window.stateMutex())
     {
         window.view()->rootContext()->setContextProperty(QStringLiteral("mutexProbe"), &probe);
