@@ -127,30 +127,22 @@ SceneTestCase {
         compare("{10}".format(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, "ten"), "ten")
     }
 
+    // The summary of the connection states goes to the host (0 none, 1 one is down, 2 all up;
+    // the icon's states are the header's test), also when the icon is configured away; a
+    // broken report is logged and changes nothing.
     function test_connectionStates() {
         cMainWindow.reset()
         startScene()
         compare(callsTo("sendResConnStatus").map(function (c) { return c.args[0] }), [0])
-        compare(part("srvIcon").state, "None")
-
-        cMainWindow.calls = []
         scene.resServiceConChanged({ values: { a: 1, b: 0 } })
-        compare(callsTo("sendResConnStatus")[0].args[0], 1)
-        compare(part("srvIcon").state, "Off")
         scene.resServiceConChanged({ values: { a: 1, b: -1 } })
-        compare(callsTo("sendResConnStatus")[1].args[0], 2)
-        compare(part("srvIcon").state, "On")
         scene.resServiceConChanged({ values: { a: 2 } })
-        compare(callsTo("sendResConnStatus")[2].args[0], 0)
-        compare(part("srvIcon").state, "None")
-
+        compare(callsTo("sendResConnStatus").map(function (c) { return c.args[0] }), [0, 1, 2, 0])
         scene.resServiceConChanged(null)
         compare(loggedErrors().length, 1)
         verify(loggedErrors()[0].indexOf("error in resServiceConChanged ") === 0, loggedErrors()[0])
         compare(part("srvIcon").state, "None", "the scene keeps its state")
-    }
 
-    function test_connectionStatesHidden() {
         var cfg = deployedConfig()
         cfg.global.showdataconnectionstatus = false
         startScene(cfg)
@@ -160,13 +152,12 @@ SceneTestCase {
         verify(!part("srvIcon").visible)
     }
 
+    // The states the host read before the scene came up are shown at once.
     function test_connectionStatesAtStart() {
         cMainWindow.reset()
-        var cfg = deployedConfig()
-        cMainWindow.cfg = JSON.stringify(cfg)
+        cMainWindow.cfg = JSON.stringify(deployedConfig())
         cMainWindow.resConStates = { values: { xml: 0, op: 1 }, keys: ['xml', 'op'] }
-        var component = Qt.createComponent("qrc:/qml/main.qml")
-        scene = component.createObject(tc)
+        scene = Qt.createComponent("qrc:/qml/main.qml").createObject(tc)
         compare(callsTo("getInitResConStates").length, 1)
         compare(callsTo("sendResConnStatus")[0].args[0], 1)
         compare(part("srvIcon").state, "Off")
