@@ -250,18 +250,6 @@ SceneTestCase {
         compare(body(), "Restart WLAN Error\n\nRestart WLAN already in progress.\nWait until finished")
     }
 
-    function test_serviceAidKeys() {
-        startScene()
-        keyClick(Qt.Key_N)
-        compare(popup().state, 'lowbattery')
-        keyClick(Qt.Key_L)
-        compare(popup().state, 'too_lowbattery')
-        keyClick(Qt.Key_I)
-        compare(scene.state, 'actualValues')
-        keyClick(Qt.Key_T)
-        compare([header(), body()], ["header", "Lorem ipsum"])
-    }
-
     function test_jobDisplay() {
         startScene()
         var job = part("jobPopup")
