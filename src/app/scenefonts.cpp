@@ -3,6 +3,23 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QResource>
+
+namespace {
+
+// The bundled fonts are stored uncompressed in the program: the font database and FreeType
+// then read them where they lie instead of each keeping a copy of a megabyte on the heap.
+void addBundledFont(const QString& path)
+{
+    const QResource resource(path);
+    if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression)
+        QFontDatabase::addApplicationFontFromData(
+            QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()), resource.size()));
+    else
+        QFontDatabase::addApplicationFont(path);
+}
+
+} // namespace
 
 void installSceneFonts()
 {
@@ -12,8 +29,8 @@ void installSceneFonts()
     done = true;
     if (QFontDatabase::families().contains(QStringLiteral("Tavik Sans")))
         return;
-    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansCondensed.ttf"));
-    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansCondensed-Bold.ttf"));
+    addBundledFont(QStringLiteral(":/fonts/DejaVuSansCondensed.ttf"));
+    addBundledFont(QStringLiteral(":/fonts/DejaVuSansCondensed-Bold.ttf"));
     const QStringList fallback { QStringLiteral("DejaVu Sans Condensed") };
     QFont::insertSubstitutions(QStringLiteral("Tavik Sans"), fallback);
     QFont::insertSubstitutions(QStringLiteral("Tavik Sans Medium"), fallback);

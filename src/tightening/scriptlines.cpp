@@ -6,11 +6,21 @@ namespace ScriptLines {
 
 bool next(QFile& file, qint64& budget, QByteArray& raw)
 {
-    if (budget <= 0)
-        return false;
-    // readLine(n) reads at most n - 1 bytes.
-    raw = file.readLine(budget + 1);
-    budget -= raw.size();
+    // A line is read in pieces: readLine(n) reserves n bytes up front, and reserving the whole
+    // budget for every line would make each line cost megabytes of address space (and leave
+    // the allocator's thresholds raised for the rest of the process).
+    constexpr qint64 Piece = 4096;
+    raw.clear();
+    while (budget > 0) {
+        // readLine(n) reads at most n - 1 bytes.
+        const QByteArray piece = file.readLine(qMin(budget, Piece) + 1);
+        if (piece.isEmpty())
+            break;
+        budget -= piece.size();
+        raw += piece;
+        if (piece.endsWith('\n'))
+            break;
+    }
     return !raw.isEmpty();
 }
 
