@@ -91,6 +91,25 @@ TestCase {
         return n
     }
 
+    // What the bar was told to show on its three keys ('@name' is an icon).
+    function barStrings() {
+        var b = part("buttonBar")
+        return [b.btnLeftStr, b.btnMiddleStr, b.btnRightStr]
+    }
+
+    // Metrics of the scene's font at a point size (0: the given font object).
+    function fontMetrics(pointSize, font) {
+        var m = Qt.createQmlObject('import QtQuick; FontMetrics {}', root)
+        if (font) {
+            m.font = font
+        } else {
+            m.font.family = scene.defaultFont
+            m.font.pointSize = pointSize
+            m.font.letterSpacing = 0.5
+        }
+        return m
+    }
+
     function callsTo(name) {
         return cMainWindow.callsTo(name)
     }

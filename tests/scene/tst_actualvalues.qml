@@ -30,20 +30,6 @@ SceneTestCase {
         return part("actualValues")
     }
 
-    function metricsFor(font) {
-        var m = Qt.createQmlObject('import QtQuick; FontMetrics {}', tc)
-        m.font = font
-        return m
-    }
-
-    function pieceMetrics() {
-        var m = Qt.createQmlObject('import QtQuick; FontMetrics {}', tc)
-        m.font.family = scene.defaultFont
-        m.font.pointSize = 30
-        m.font.letterSpacing = 0.5
-        return m
-    }
-
     function isGreen(image, x, y) {
         return image.red(x, y) < 140 && image.green(x, y) > 200 && image.blue(x, y) < 100
     }
@@ -193,7 +179,7 @@ SceneTestCase {
         var shown = text.substring(2)
         verify(shown.length < full.length, "cut: " + shown)
         verify(full.indexOf(shown) === 0, "cut from the end")
-        var m = metricsFor(part("statusText").font)
+        var m = fontMetrics(0, part("statusText").font)
         verify(m.advanceWidth(shown) <= 185)
         verify(m.advanceWidth(full.substring(0, shown.length + 1)) > 185, "nothing more fits")
         grab("actualvalues-ready-long.png")
@@ -243,14 +229,14 @@ SceneTestCase {
         cMainWindow.prgList = [{ slot: "3", name: "<i>x</i>", unit: "1" }]
         scene.updatePrgnr(3)
         compare(part("statusText").text, "P:3 - <i>x</i>")
-        var m = metricsFor(part("statusText").font)
+        var m = fontMetrics(0, part("statusText").font)
         fuzzyCompare(part("statusText").contentWidth, m.advanceWidth("P:3 - <i>x</i>"), 1)
         compare(part("torqueField").label, "T: <small>&lt;b&gt;N&lt;/b&gt;m</small>")
 
         scene.setResults(result({ cycle: "<b>7</b>" }))
         var id = part("idValue")
         compare(id.text, "<b>7</b>")
-        fuzzyCompare(id.contentWidth, metricsFor(id.font).advanceWidth("<b>7</b>"), 1)
+        fuzzyCompare(id.contentWidth, fontMetrics(0, id.font).advanceWidth("<b>7</b>"), 1)
     }
 
     function longCode() {
@@ -266,12 +252,12 @@ SceneTestCase {
         var shown = part("idValue").text
         verify(shown.length < code.length)
         compare(code.substring(code.length - shown.length), shown, "the end stays visible")
-        var m = metricsFor(part("idValue").font)
+        var m = fontMetrics(0, part("idValue").font)
         verify(m.advanceWidth(shown) <= 190)
         verify(m.advanceWidth(code.substring(code.length - shown.length - 1)) > 190)
 
         var list = part("codeList")
-        var pm = pieceMetrics()
+        var pm = fontMetrics(30)
         var joined = ""
         verify(list.model.count >= 5, "pieces: " + list.model.count)
         for (var i = 0; i < list.model.count; ++i) {

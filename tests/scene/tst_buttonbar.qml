@@ -25,10 +25,6 @@ SceneTestCase {
         stopScene()
     }
 
-    function barStrings() {
-        return [bar.btnLeftStr, bar.btnMiddleStr, bar.btnRightStr]
-    }
-
     // '@' names an icon, anything else is a text; what the operator sees on each key.
     function test_iconAndText() {
         bar.setButtons('@up', 'Menu', '')

@@ -6,11 +6,6 @@ SceneTestCase {
     id: tc
     name: "Exchange"
 
-    function bar() {
-        var b = part("buttonBar")
-        return [b.btnLeftStr, b.btnMiddleStr, b.btnRightStr]
-    }
-
     function isTextColour(image, x, y, dark) {
         var v = dark ? 255 : 0
         return Math.abs(image.red(x, y) - v) < 60 && Math.abs(image.green(x, y) - v) < 60
@@ -45,18 +40,18 @@ SceneTestCase {
         scene.gotoState('exchange')
         var screen = scene.screen
         compare(screen.state, 'select')
-        compare(bar(), ['', "Select", '@down'])
+        compare(barStrings(), ['', "Select", '@down'])
         if (data.op === 'export')
             keyClick(Qt.Key_Right)
         keyClick(Qt.Key_A)
         compare(screen.state, data.op)
         compare(callsTo(data.op + "Configuration").length, 1)
         compare(findChild(screen, "waitText").text, data.op === 'export' ? "Exporting Configuration" : "Importing Configuration")
-        compare(bar(), ['', '', ''])
+        compare(barStrings(), ['', '', ''])
         keyClick(Qt.Key_A)
         keyClick(Qt.Key_Right)
         compare(screen.state, data.op, "the keys wait with the screen")
-        compare(bar(), ['', '', ''])
+        compare(barStrings(), ['', '', ''])
 
         if (data.op === 'export')
             cMainWindow.exportFinished(data.code, data.msg)
@@ -64,7 +59,7 @@ SceneTestCase {
             cMainWindow.importFinished(data.code, data.msg)
         compare(screen.state, 'opfinished')
         compare(screen.resultText, data.text)
-        compare(bar(), ['', "OK", ''])
+        compare(barStrings(), ['', "OK", ''])
         var wait = findChild(screen, "waitText")
         compare(wait.color, Qt.color(data.red ? '#ff0000' : (cfg.global.theme === 'black' ? '#ffffff' : '#000000')))
         var image = grab("exchange-" + data.tag.replace(/[ ,]+/g, "-") + ".png")
@@ -85,7 +80,7 @@ SceneTestCase {
         compare(list.count, 3)
         keyClick(Qt.Key_Right)
         keyClick(Qt.Key_Right)
-        compare(bar(), ['@up', "Select", ''])
+        compare(barStrings(), ['@up', "Select", ''])
         grab("exchange-select-black.png")
         keyClick(Qt.Key_A)
         compare(scene.state, 'info')

@@ -378,10 +378,7 @@ SceneTestCase {
         scene.gotoState('idcodeviewer')
         settle()
         var list = part("pieceList")
-        var m = Qt.createQmlObject('import QtQuick; FontMetrics {}', tc)
-        m.font.family = scene.defaultFont
-        m.font.pointSize = 23
-        m.font.letterSpacing = 0.5
+        var m = fontMetrics(23)
         var joined = ""
         verify(list.model.count >= 3)
         for (var i = 0; i < list.model.count; ++i) {

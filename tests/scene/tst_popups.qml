@@ -19,11 +19,6 @@ SceneTestCase {
         return scene.screen
     }
 
-    function bar() {
-        var b = part("buttonBar")
-        return [b.btnLeftStr, b.btnMiddleStr, b.btnRightStr]
-    }
-
     function body() {
         return findChild(scene.screen, "popupBody").text
     }
@@ -48,7 +43,7 @@ SceneTestCase {
         scene.batteryStatus(5)
         compare(popup().state, 'lowbattery')
         compare(callsTo("akkuNotReady").length, 1)
-        compare(bar(), ['', "OK", ''])
+        compare(barStrings(), ['', "OK", ''])
         fault(17, 1, "Motor temperature")
         compare(popup().state, 'lowbattery', "the battery warning stays in front")
         compare(scene.getStackLength(), 2)
@@ -144,21 +139,21 @@ SceneTestCase {
     function test_countdownPushedBackUnderNewerPopup() {
         startScene()
         scene.popupString("Wait", "Cooling down", 10, 0, "", "")
-        compare(bar(), ['', "10s", ''])
+        compare(barStrings(), ['', "10s", ''])
         keyClick(Qt.Key_A)
         compare(body(), "Cooling down", "no close before the countdown ends")
         tick(1)
-        compare(bar(), ['', "9s", ''])
+        compare(barStrings(), ['', "9s", ''])
 
         scene.popupString("Info", "Newer", 0, 0, "", "")
-        compare(bar(), ['', "OK", ''])
+        compare(barStrings(), ['', "OK", ''])
         keyClick(Qt.Key_A)
         compare(body(), "Cooling down")
-        compare(bar(), ['', "2s", ''], "back from the stack with 2 seconds")
+        compare(barStrings(), ['', "2s", ''], "back from the stack with 2 seconds")
         keyClick(Qt.Key_A)
         compare(body(), "Cooling down")
         tick(2)
-        compare(bar(), ['', "OK", ''])
+        compare(barStrings(), ['', "OK", ''])
         keyClick(Qt.Key_A)
         compare(scene.state, 'actualValues')
     }
@@ -166,16 +161,16 @@ SceneTestCase {
     function test_acknowledgeConfiguration() {
         startScene(config({ acknowledge: true }))
         fault(17, 3, "Overcurrent")
-        compare(bar(), ["Ack", "OK", ''])
+        compare(barStrings(), ["Ack", "OK", ''])
         keyClick(Qt.Key_Left)
         compare(callsTo("sendAck").length, 1)
         compare(body(), "Code: 17\nClass: 3\n\nOvercurrent", "Ack leaves the popup to the host")
         fault(18, 1, "Undervoltage")
-        compare(bar(), ['', "OK", ''])
+        compare(barStrings(), ['', "OK", ''])
         keyClick(Qt.Key_Left)
         compare(callsTo("sendAck").length, 1)
         scene.popupString("Note", "plain", 0, 0, "", "")
-        compare(bar(), ['', "OK", ''], "a plain message never offers Ack")
+        compare(barStrings(), ['', "OK", ''], "a plain message never offers Ack")
 
         // closes from the host: -1 takes plain messages, a code its fault, 403 nothing
         scene.closepopupString(403)
@@ -201,7 +196,7 @@ SceneTestCase {
 
         scene.batteryStatus(1)
         compare(popup().state, 'exhaustivedischarge')
-        compare(bar(), ['', '', ''])
+        compare(barStrings(), ['', '', ''])
         compare(findChild(scene.screen, "popupCounter").text, "20s")
         scene.batteryCountDown(3)
         compare(findChild(scene.screen, "popupCounter").text, "3s")
@@ -285,7 +280,7 @@ SceneTestCase {
         cfg.view.warning.forceread = true
         startScene(cfg)
         compare(scene.state, 'warning')
-        compare(bar(), ['', '', '@down'])
+        compare(barStrings(), ['', '', '@down'])
         var image = grab("warning.png")
         compare([image.red(100, 5), image.green(100, 5), image.blue(100, 5)], [255, 255, 0])
         verify(isWhite(image, 5, 285))
@@ -298,9 +293,9 @@ SceneTestCase {
         for (var i = 0; i < 200 && !scene.screen.textRead; ++i)
             keyClick(Qt.Key_Right)
         verify(scene.screen.textRead)
-        compare(bar(), ['@up', "OK", ''])
+        compare(barStrings(), ['@up', "OK", ''])
         keyClick(Qt.Key_Left)
-        compare(bar(), ['@up', "OK", '@down'])
+        compare(barStrings(), ['@up', "OK", '@down'])
         keyClick(Qt.Key_A)
         compare(scene.state, 'actualValues')
     }

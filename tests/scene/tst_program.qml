@@ -6,11 +6,6 @@ SceneTestCase {
     id: tc
     name: "Program"
 
-    function bar() {
-        var b = part("buttonBar")
-        return [b.btnLeftStr, b.btnMiddleStr, b.btnRightStr]
-    }
-
     // Slot, speed, target and value, then the summary; confirming writes the program.
     function test_programEditor() {
         startScene()
@@ -20,10 +15,10 @@ SceneTestCase {
         var screen = scene.screen
         compare(findChild(screen, "guiViewTitleText").text, "Program select")
         compare(screen.list.getValue().name, "3: Tight")
-        compare(bar(), ['@up', 'Next', '@down'])
+        compare(barStrings(), ['@up', 'Next', '@down'])
         keyClick(Qt.Key_Right)
         keyClick(Qt.Key_Left)
-        compare(bar(), ['@up', 'Next', '@down'], "the bar stays until the summary")
+        compare(barStrings(), ['@up', 'Next', '@down'], "the bar stays until the summary")
         keyClick(Qt.Key_A)
 
         compare(screen.state, 'speed')
@@ -51,7 +46,7 @@ SceneTestCase {
         compare(screen.state, 'summary')
         compare(findChild(screen, "guiViewTitleText").text, "Summary")
         compare(findChild(screen, "summaryText").text, "Slot: 3<br>Speed: 300 rpm<br>Torque: 12 Nm")
-        compare(bar(), ['@back', "Confirm", ''])
+        compare(barStrings(), ['@back', "Confirm", ''])
         scene.setTheme('black')
         grab("program-summary-black.png")
         compare(callsTo("writeProgram").length, 0)

@@ -7,11 +7,6 @@ SceneTestCase {
     id: tc
     name: "SettingScreens"
 
-    function barTexts() {
-        var b = part("buttonBar")
-        return [b.btnLeftStr, b.btnMiddleStr, b.btnRightStr]
-    }
-
     function wheelNumbers(wheel) {
         var out = []
         for (var i = 0; i < wheel.model.count; ++i)
@@ -62,7 +57,7 @@ SceneTestCase {
         keyClick(Qt.Key_A)
         compare(s.state, 'showdate')
         compare(findChild(s, "dateTimeText").text, "31/02/2024")
-        compare(barTexts(), ['@back', "OK", ''])
+        compare(barStrings(), ['@back', "OK", ''])
         keyClick(Qt.Key_Left)
         compare(s.state, 'day', "left in the summary returns to the day")
         keyClick(Qt.Key_A)
@@ -166,13 +161,13 @@ SceneTestCase {
         scene.reloadInfo()
         v = scene.screen.rowValues
         compare([v[3], v[4], v[5], v[8]], ['-', '-', '-', '-'])
-        compare(barTexts(), ['', "Back", '@down'])
+        compare(barStrings(), ['', "Back", '@down'])
         for (var i = 0; i < 7; ++i)
             keyClick(Qt.Key_Right)
         compare(scene.screen.topRow, 6)
-        compare(barTexts(), ['@up', "Back", ''])
+        compare(barStrings(), ['@up', "Back", ''])
         keyClick(Qt.Key_Left)
-        compare(barTexts(), ['@up', "Back", '@down'])
+        compare(barStrings(), ['@up', "Back", '@down'])
     }
 
     function test_diagnosisColoursAndSelection() {
@@ -201,7 +196,7 @@ SceneTestCase {
         keyClick(Qt.Key_A)
         compare(scene.state, 'resservices')
         compare(scene.serviceName, "OpenProtocol")
-        compare(barTexts(), ['', "Back", ''], "an unreadable file shows Back only")
+        compare(barStrings(), ['', "Back", ''], "an unreadable file shows Back only")
     }
 
     function test_serviceDetailRows() {
@@ -210,9 +205,9 @@ SceneTestCase {
         scene.serviceName = "Xml"
         scene.gotoState('resservices')
         compare(scene.screen.rows.count, 2)
-        compare(barTexts(), ['', "Back", '@down'])
+        compare(barStrings(), ['', "Back", '@down'])
         keyClick(Qt.Key_Right)
-        compare(barTexts(), ['@up', "Back", ''])
+        compare(barStrings(), ['@up', "Back", ''])
         grab("resservices_blue.png")
     }
 
@@ -226,7 +221,7 @@ SceneTestCase {
         compare(callsTo("poweroff").length, 0)
         scene.gotoState('picviewer')
         compare(findChild(scene.screen, "pictureMessage").text, "No pictures found!")
-        compare(barTexts(), ['', "Back", ''])
+        compare(barStrings(), ['', "Back", ''])
     }
 
     function test_testView() {
