@@ -1,5 +1,7 @@
 // The real program on a real X server without a window manager, as on a kiosk image: the
-// window covers the screen and takes the keys from its first frame, with no click.
+// window covers the screen and takes the keys from its first frame, with no click. On it the
+// NOK road: a NOK result and the tool's request for its acknowledgement make the tool unready
+// and open the popup; the operator's middle key makes it ready again.
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -9,12 +11,30 @@
 
 using namespace Grab;
 
+namespace {
+
+bool readyLedGreen(const QImage& img) { return isGreen(ledColour(img, 150, 4)); }
+
+// The start screen settled: header and bar in place, nothing on the right key.
+bool settled(const QImage& i) { return headerShown(i) && barMiddle(i) && count(i, QRect(185, 295, 50, 20), isWhite) == 0; }
+
+// The blue popup with its white header text, once the tool's header has slid away.
+bool popupShown(const QImage& i)
+{
+    const QColor bg(i.pixel(30, 150));
+    return bg.blue() > bg.red() + 30 && count(i, QRect(20, 20, 200, 40), isWhite) > 100 && !headerShown(i);
+}
+
+bool readyShown(const QImage& i) { return settled(i) && readyLedGreen(i); }
+
+} // namespace
+
 class TestXvfb : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void fullScreenWithKeys()
+    void fullScreenNokRoadByKey()
     {
         for (const char* tool : { "Xvfb", "xdotool", "xwininfo", "import" })
             QVERIFY2(!QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty(), tool);
@@ -28,20 +48,26 @@ private Q_SLOTS:
         QVERIFY(run.startSimulator());
         QVERIFY(x.startGui(run));
 
-        // Header and bar in place; the start screen has nothing on the right key.
-        const auto rightKey = [](const QImage& i) { return count(i, QRect(185, 295, 50, 20), isWhite); };
-        const auto settled = [&](const QImage& i) { return headerShown(i) && barMiddle(i) && rightKey(i) == 0; };
-        const QImage start = x.grabUntil(settled);
+        const QImage start = x.grabUntil(readyShown);
         save(start, "xvfb-start");
-        QVERIFY2(settled(start), qPrintable(run.guiLog().right(2000)));
+        QVERIFY2(readyShown(start), qPrintable(run.guiLog().right(2000)));
         QCOMPARE(x.windowsOf(QStringLiteral("newgui")), QList<QRect>({ QRect(0, 0, 240, 320) }));
+        QCOMPARE(run.ctl({ "readyflags" }), QStringLiteral("ist 0xc3 soll 0xc3 gui 1 battery 1"));
 
-        // The middle key, sent through the X server with no click before it, opens the main
-        // menu, which shows its down arrow on the right key.
+        QVERIFY(!run.ctl({ "nokresult", "prg=5", "qcode=0x18", "torque=14.2" }).isNull());
+        const QImage popup = x.grabUntil(popupShown);
+        save(popup, "nok-acknowledgement");
+        QVERIFY2(popupShown(popup), qPrintable(run.guiLog().right(2000)));
+        QVERIFY(barMiddle(popup)); // "OK" on the middle key
+        QVERIFY(waitUntil([&] { return run.ctl({ "readyflags" }).contains(QLatin1String("gui 0")); }));
+        QVERIFY(run.calls().contains(QStringLiteral("frdyflagreset 7")));
+
+        // The middle key, sent through the X server with no click before it, acknowledges.
         QVERIFY(x.key(QStringLiteral("a")));
-        const QImage menu = x.grabUntil([&](const QImage& i) { return rightKey(i) > 20; });
-        save(menu, "xvfb-menu");
-        QVERIFY2(rightKey(menu) > 20, "no menu: the key did not reach the scene");
+        const QImage ready = x.grabUntil(readyShown);
+        save(ready, "nok-acknowledged");
+        QVERIFY2(readyShown(ready), "the key did not reach the scene");
+        QCOMPARE(run.ctl({ "readyflags" }), QStringLiteral("ist 0xc3 soll 0xc3 gui 1 battery 1"));
     }
 };
 
