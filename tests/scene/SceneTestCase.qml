@@ -45,10 +45,13 @@ TestCase {
         return scene
     }
 
+    // The old scene goes at once: destroy() only schedules it, and until then it would still
+    // take the keys of the next case.
     function stopScene() {
         if (scene) {
             scene.destroy()
             scene = null
+            wait(0)
         }
     }
 

@@ -321,7 +321,7 @@ SceneTestCase {
     }
 
     // One entry: the down arrow and nothing to move; no entry: nothing to report.
-    function test_oneEntryList() {
+    function test_shortLists() {
         startScene()
         cMainWindow.prgList = programs([4])
         cMainWindow.prgNumber = 4
@@ -333,9 +333,7 @@ SceneTestCase {
         tap(Qt.Key_Right)
         compare(part("prgList").getIdx(), 0, "the right key does nothing")
         compare(scene.state, 'prgselect')
-    }
 
-    function test_emptyList() {
         startScene()
         scene.gotoState('mainmenu')
         scene.gotoState('prgselect')
