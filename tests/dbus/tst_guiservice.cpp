@@ -144,16 +144,11 @@ void TestGuiService::popupWithAcknowledgement()
         if (since.at(i).startsWith(QLatin1String("popupString ")))
             index = from + i;
     QVERIFY(index >= 0);
-    const QVariantList args = DBusTestBench::sceneArgs(*m_window, index);
-    QCOMPARE(args.size(), 6);
-    QCOMPARE(args.at(0).toString(), QStringLiteral("Achtung"));
-    QCOMPARE(args.at(1).toString(), QStringLiteral("Bitte bestätigen"));
-    QCOMPARE(args.at(2).toInt(), 5);
-    QCOMPARE(args.at(3).toInt(), 1);
-    QCOMPARE(args.at(4).typeId(), int(QMetaType::QString));
-    QVERIFY(args.at(4).toString().isEmpty());
-    QCOMPARE(args.at(5).typeId(), int(QMetaType::QString));
-    QVERIFY(args.at(5).toString().isEmpty());
+    // The scene gets texts as texts and numbers as numbers, with empty code and class texts.
+    QStringList args;
+    for (const QVariant& a : DBusTestBench::sceneArgs(*m_window, index))
+        args << QString::fromLatin1(a.typeName()) + QLatin1Char(':') + a.toString();
+    QCOMPARE(args, QStringList({ "QString:Achtung", "QString:Bitte bestätigen", "int:5", "int:1", "QString:", "QString:" }));
 
     // The system service answers the cleared flag; the ready light follows.
     QVERIFY(sceneGets(QStringLiteral("setReady false"), from));
