@@ -132,38 +132,44 @@ Rectangle {
         source: 'qrc:/pics/header_' + root.theme + '.png'
     }
 
+    // The battery blinks by showing and hiding. It has a holder of its own: a change of
+    // visibility re-inserts the parent's children into the scene graph, and with the header's
+    // other symbols as siblings every blink would redraw them all.
     Item {
-        id: battery
-        objectName: "battery"
-        x: 10
-        y: 6
-        width: 40
-        height: 17
-
-        Rectangle {
-            objectName: "batteryOutline"
-            width: 38
+        objectName: "batteryHolder"
+        Item {
+            id: battery
+            objectName: "battery"
+            x: 10
+            y: 6
+            width: 40
             height: 17
-            color: "transparent"
-            border.width: 1
-            border.color: '#ffffff'
-        }
-        Rectangle {
-            objectName: "batteryTerminal"
-            x: 38
-            y: 5
-            width: 2
-            height: 7
-            color: '#ffffff'
-        }
-        Rectangle {
-            id: batteryFill
-            objectName: "batteryFill"
-            x: 2
-            y: 2
-            height: 14
-            width: 35 * root.charge
-            color: '#ffffff'
+
+            Rectangle {
+                objectName: "batteryOutline"
+                width: 38
+                height: 17
+                color: "transparent"
+                border.width: 1
+                border.color: '#ffffff'
+            }
+            Rectangle {
+                objectName: "batteryTerminal"
+                x: 38
+                y: 5
+                width: 2
+                height: 7
+                color: '#ffffff'
+            }
+            Rectangle {
+                id: batteryFill
+                objectName: "batteryFill"
+                x: 2
+                y: 2
+                height: 14
+                width: 35 * root.charge
+                color: '#ffffff'
+            }
         }
     }
 
