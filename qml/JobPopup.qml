@@ -105,7 +105,8 @@ Item {
 
     Image {
         anchors.fill: parent
-        source: root.theme === 'black' ? 'qrc:/pics/jobPopup_black.png' : 'qrc:/pics/jobPopup_blue.png'
+        // Decoded when the popup shows, not kept from the start while it is hidden.
+        source: !root.visible ? '' : root.theme === 'black' ? 'qrc:/pics/jobPopup_black.png' : 'qrc:/pics/jobPopup_blue.png'
     }
 
     Rectangle {

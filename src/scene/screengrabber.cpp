@@ -7,7 +7,9 @@
 ScreenGrabber::ScreenGrabber(QQuickItem* parent)
     : QQuickPaintedItem(parent)
 {
-    setFlag(QQuickItem::ItemHasContents, true);
+    // Contents only once something was grabbed: until then there is nothing to draw, and a
+    // painted item with contents keeps a view-sized pixmap (two, while painting) from its
+    // first frame on.
 }
 
 void ScreenGrabber::registerType()
@@ -39,6 +41,7 @@ void ScreenGrabber::grab(int x, int y, int width, int height)
         height = m_view->height() - y;
     m_pixmap = m_view->grab(QRect(x, y, width, height));
     m_grabbed = true;
+    setFlag(QQuickItem::ItemHasContents, true);
 }
 
 void ScreenGrabber::paint(QPainter* painter)
