@@ -319,6 +319,9 @@ Rectangle {
         if (state === 'actualValues') {
             if (screenHas('setButtonBarBtns'))
                 screen.setButtonBarBtns()
+            // the job display over the actual values takes its keys back
+            if (jobPopup.state === 'info')
+                jobPopup.focus = true
         } else if (!({ 'popupgui': 1, 'warning': 1, 'program': 1, 'game': 1, 'testview': 1, 'settime': 1,
                        'setdate': 1 })[state]) {
             if (screenHas('updateBar'))

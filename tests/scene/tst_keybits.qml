@@ -107,6 +107,17 @@ SceneTestCase {
         compare(bar()[1], "Select")
     }
 
+    // The job display over the actual values has the keys again when the mode ends.
+    function test_jobDisplayGetsItsKeysBack() {
+        startKeyMode('actualValues')
+        scene.jobDisplayMsg("Job 3", "Screw 2 of 8")
+        var job = part("jobPopup")
+        compare(job.state, 'info')
+        verify(!job.activeFocus, "the mode holds the keys")
+        scene.updateKeyPos(0, -1)
+        verify(job.activeFocus)
+    }
+
     function test_popupKeepsItsKeys() {
         startScene()
         cMainWindow.bmsBits = { "L": "ManOp", "M": "Start", "R": "" }

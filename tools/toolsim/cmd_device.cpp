@@ -5,6 +5,9 @@
 #include "cmdutil.h"
 
 #include <QFile>
+#include <QTimer>
+
+#include <memory>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -91,30 +94,22 @@ bool ToolSim::cmdWlanRestart(const Args& a, const Done& done, QString* error)
     return true;
 }
 
-// The display's keys: lines "press A", "release Left", ... into the GUI's key pipe
-// (NEWGUI_KEY_FIFO, shared with the GUI started beside the simulator).
-bool ToolSim::cmdKey(const Args& a, const Done& done, QString* error)
+namespace {
+
+bool isKeyName(const QString& key)
 {
-    static const char* usage = "key [press|release] A|Left|Right (without press/release: both)";
-    if (!needArgs(a, 1, 2, usage, error) || !checkOptions(a, {}, error))
-        return false;
-    const QString key = a.positional.last();
-    const QString action = a.positional.size() == 2 ? a.positional[0] : QString();
-    if ((key != QLatin1String("A") && key != QLatin1String("Left") && key != QLatin1String("Right"))
-        || (a.positional.size() == 2 && action != QLatin1String("press") && action != QLatin1String("release"))) {
-        *error = QStringLiteral("usage: %1").arg(QLatin1String(usage));
-        return false;
-    }
+    return key == QLatin1String("A") || key == QLatin1String("Left") || key == QLatin1String("Right");
+}
+
+// Lines "press A", "release Left", ... into the GUI's key pipe (NEWGUI_KEY_FIFO, shared with
+// the GUI started beside the simulator).
+bool writeKeyPipe(const QByteArray& lines, QString* error)
+{
     const QByteArray fifo = qgetenv("NEWGUI_KEY_FIFO");
     if (fifo.isEmpty()) {
         *error = QStringLiteral("NEWGUI_KEY_FIFO is not set");
         return false;
     }
-    QByteArray lines;
-    if (action.isEmpty())
-        lines = "press " + key.toLatin1() + "\nrelease " + key.toLatin1() + "\n";
-    else
-        lines = action.toLatin1() + ' ' + key.toLatin1() + '\n';
     const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         *error = QStringLiteral("the GUI's key pipe is not open: %1").arg(QString::fromLocal8Bit(fifo));
@@ -126,7 +121,69 @@ bool ToolSim::cmdKey(const Args& a, const Done& done, QString* error)
         *error = QStringLiteral("cannot write the GUI's key pipe");
         return false;
     }
+    return true;
+}
+
+QByteArray click(const QString& key)
+{
+    return "press " + key.toLatin1() + "\nrelease " + key.toLatin1() + "\n";
+}
+
+} // namespace
+
+bool ToolSim::cmdKey(const Args& a, const Done& done, QString* error)
+{
+    static const char* usage = "key [press|release] A|Left|Right (without press/release: both)";
+    if (!needArgs(a, 1, 2, usage, error) || !checkOptions(a, {}, error))
+        return false;
+    const QString key = a.positional.last();
+    const QString action = a.positional.size() == 2 ? a.positional[0] : QString();
+    if (!isKeyName(key)
+        || (a.positional.size() == 2 && action != QLatin1String("press") && action != QLatin1String("release"))) {
+        *error = QStringLiteral("usage: %1").arg(QLatin1String(usage));
+        return false;
+    }
+    if (!writeKeyPipe(action.isEmpty() ? click(key) : action.toLatin1() + ' ' + key.toLatin1() + '\n', error))
+        return false;
     say(QStringLiteral("   key %1").arg(a.positional.join(QLatin1Char(' '))));
     done(true, QStringLiteral("ok"));
+    return true;
+}
+
+// A walk through the screens: "keys A Right*13 A" presses and releases each key in turn,
+// KEY*N N times, one every 200 ms so that each step shows on the display.
+bool ToolSim::cmdKeys(const Args& a, const Done& done, QString* error)
+{
+    static const char* usage = "keys KEY[*N] ... (KEY: A, Left or Right; N: 1 to 50)";
+    if (!needArgs(a, 1, 64, usage, error) || !checkOptions(a, {}, error))
+        return false;
+    auto steps = std::make_shared<QStringList>();
+    for (const QString& word : a.positional) {
+        const QStringList parts = word.split(QLatin1Char('*'));
+        int n = 1;
+        if (parts.size() > 2 || !isKeyName(parts[0]) || (parts.size() == 2 && (!CommandLine::toInt(parts[1], &n) || n < 1 || n > 50))) {
+            *error = QStringLiteral("usage: %1").arg(QLatin1String(usage));
+            return false;
+        }
+        for (int i = 0; i < n; ++i)
+            *steps << parts[0];
+    }
+    if (steps->size() > 100) {
+        *error = QStringLiteral("keys: at most 100 presses");
+        return false;
+    }
+    if (!writeKeyPipe(click(steps->takeFirst()), error))
+        return false;
+    say(QStringLiteral("   keys %1").arg(a.positional.join(QLatin1Char(' '))));
+    auto timer = new QTimer(this);
+    timer->setInterval(200);
+    connect(timer, &QTimer::timeout, this, [timer, steps, done] {
+        QString failure;
+        if (steps->isEmpty() || !writeKeyPipe(click(steps->takeFirst()), &failure)) {
+            timer->deleteLater();
+            done(failure.isEmpty(), failure.isEmpty() ? QStringLiteral("ok") : failure);
+        }
+    });
+    timer->start();
     return true;
 }

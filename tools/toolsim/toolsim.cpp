@@ -89,6 +89,7 @@ const QList<ToolSim::Command>& ToolSim::commands()
         { "plctab", &ToolSim::cmdPlcTab, false, "plctab L M R (input names, - for none) | missing | empty | binary" },
         { "wlanrestart", &ToolSim::cmdWlanRestart, false, "wlanrestart ok|busy|killed|EXITCODE" },
         { "key", &ToolSim::cmdKey, false, "key [press|release] A|Left|Right" },
+        { "keys", &ToolSim::cmdKeys, false, "keys KEY[*N] ... (one every 200 ms)" },
         { "diag", &ToolSim::cmdDiag, true, "diag NAME VALUE" },
         { "rmdiag", &ToolSim::cmdRmDiag, true, "rmdiag NAME" },
         { "card", &ToolSim::cmdCard, false, "card in|out|unmounted|nopartition" },
@@ -267,7 +268,8 @@ void ToolSim::configFileChanged(const QString& path)
 {
     if (!path.contains(QLatin1String("wlan.json")))
         return;
-    // The WLAN service applies the interface switch a moment later.
+    // The WLAN service applies the interface switch a moment later, and the system service
+    // announces the changed file to every process, its writer included.
     QTimer::singleShot(300, this, [this, path] {
         const QJsonObject wlan = readJsonObject(path);
         if (!wlan.contains(QLatin1String("interface")))
@@ -275,6 +277,7 @@ void ToolSim::configFileChanged(const QString& path)
         const bool on = wlan.value(QLatin1String("interface")).toBool();
         DeviceFiles::writeDiag(QStringLiteral("tiwlan/interface"), on ? QStringLiteral("true") : QStringLiteral("false"));
         say(QStringLiteral("   WLAN interface %1").arg(on ? QStringLiteral("on") : QStringLiteral("off")));
+        announce(path);
     });
 }
 

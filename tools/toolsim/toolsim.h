@@ -122,6 +122,7 @@ private:
     bool cmdPlcTab(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdWlanRestart(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdKey(const CommandLine::Args& a, const Done& done, QString* error);
+    bool cmdKeys(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdDiag(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdRmDiag(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdCard(const CommandLine::Args& a, const Done& done, QString* error);
