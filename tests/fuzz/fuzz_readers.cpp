@@ -1,6 +1,6 @@
 // Deterministic mutation fuzzing of every reader of a file that another process writes:
-// programs, jobs, the channel configuration, the settings files, the language files and
-// the diagnostic tree.
+// programs, jobs, the PLC table, the channel configuration, the settings files, the language
+// files and the diagnostic tree.
 // Each target starts from the simulator's sample files and feeds its reader mutated copies
 // (bit flips, random and syntax bytes, cut, repeated and spliced ranges). Run in the normal
 // suite for a few hundred inputs per target, and with address and undefined-behaviour
@@ -19,6 +19,7 @@
 #include "inputlimits.h"
 #include "jobcatalogue.h"
 #include "jsontranslator.h"
+#include "plctable.h"
 #include "programcatalogue.h"
 #include "settingsfiles.h"
 #include "systemlog.h"
@@ -46,7 +47,8 @@ struct Random
 QByteArray mutate(QByteArray data, Random& rnd)
 {
     static const char* const tokens[] = { "\"", "{", "}", "[", "]", ":", ",", "=", "\n", "\r\n", "\\u0000", "\\ud800",
-                                          "prg.Name = \"", "prg.TorqueUnit = ", "jobName", "BSSID:", "1e999", "-",
+                                          "prg.Name = \"", "prg.TorqueUnit = ", "module.active = ", "in_tab[5] = plc.In.",
+                                          "jobName", "BSSID:", "1e999", "-",
                                           "\xef\xbb\xbf", "\xff\xfe", "\xc3", "null", "true", "0x7fffffff" };
     const int steps = 1 + rnd.below(8);
     for (int s = 0; s < steps; ++s) {
@@ -119,6 +121,16 @@ int main(int argc, char** argv)
              jobs.load();
              for (const QString& n : jobs.table())
                  if (!nameFits(n))
+                     return false;
+             return true;
+         } },
+        { "PLC table", { "/home/tool/config/plctab/mod_tool.lua" }, [&] {
+             const QString dir = DevicePaths::map(QString::fromLatin1(DevicePaths::PlcTable));
+             const QVariantMap texts = PlcTable::keyTexts(dir);
+             PlcTable::moduleActive(dir);
+             PlcTable::allProgramsAvailable(dir);
+             for (int bit = 0; bit < 3; ++bit)
+                 if (!nameFits(PlcTable::textOfBit(texts, bit)))
                      return false;
              return true;
          } },
