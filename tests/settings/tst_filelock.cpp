@@ -1,13 +1,10 @@
 #include <QFile>
 #include <QtTest>
 
-#include <atomic>
-#include <thread>
-
 #include "devicepaths.h"
 #include "filelock.h"
 #include "jsonfile.h"
-#include "lockholderprocess.h"
+#include "peer.h"
 #include "settingsfiles.h"
 #include "systemlog.h"
 #include "testsupport.h"
@@ -23,22 +20,17 @@ private:
 
     // Runs work on a thread that must block on another process's lock: it has not finished
     // while the lock is held, and finishes once released.
-    void expectBlockedUntilReleased(LockHolder& holder, const std::function<void()>& work,
+    void expectBlockedUntilReleased(Peer& holder, const std::function<void()>& work,
                                     const std::function<void()>& whileBlocked = {})
     {
-        std::atomic<bool> done { false };
-        std::thread worker([&] {
-            work();
-            done = true;
-        });
-        QTest::qSleep(300);
-        const bool finishedEarly = done;
-        if (whileBlocked && !finishedEarly)
+        Background worker(work);
+        const bool blocked = worker.stillRunningAfter(300);
+        if (whileBlocked && blocked)
             whileBlocked();
         QVERIFY(holder.release()); // also unblocks the worker before a failed check below
         worker.join();
-        QVERIFY2(!finishedEarly, "the operation did not wait for the other process's lock");
-        QVERIFY(done);
+        QVERIFY2(blocked, "the operation did not wait for the other process's lock");
+        QVERIFY(worker.done());
     }
 
 private Q_SLOTS:
@@ -66,11 +58,11 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::OpenMode(mode)));
         QVERIFY(FileLock::lock(file));
         const QString expected = kind + QLatin1Char(' ') + ownPid();
-        QCOMPARE(LockHolder::probe(path), expected);
+        QCOMPARE(Peer::probe(path), expected);
         // the whole file, also beyond its current end
-        QCOMPARE(LockHolder::probe(path, 1 << 20, 1), expected);
+        QCOMPARE(Peer::probe(path, 1 << 20, 1), expected);
         QVERIFY(FileLock::unlock(file));
-        QCOMPARE(LockHolder::probe(path), QStringLiteral("none"));
+        QCOMPARE(Peer::probe(path), QStringLiteral("none"));
         QVERIFY(SystemLog::capturedLines().isEmpty());
     }
 
@@ -90,7 +82,7 @@ private Q_SLOTS:
     {
         TempSysroot root;
         QVERIFY(root.write(GuiCfg, "{\"global\": {\"theme\": \"blue\"}}"));
-        LockHolder holder;
+        Peer holder;
         QVERIFY(holder.hold(root.path(GuiCfg), false));
         // must not wait: both hold read locks
         QVariant out;
@@ -105,14 +97,14 @@ private Q_SLOTS:
     {
         TempSysroot root;
         QVERIFY(root.write(GuiCfg, "old"));
-        LockHolder holder;
+        Peer holder;
         QVERIFY(holder.hold(root.path(GuiCfg), false));
         SettingsFiles settings;
         expectBlockedUntilReleased(
             holder, [&] { settings.setCfg(QStringLiteral("new")); },
             [&] { QCOMPARE(root.read(GuiCfg), QByteArray("old")); });
         QCOMPARE(root.read(GuiCfg), QByteArray("new"));
-        QCOMPARE(LockHolder::probe(root.path(GuiCfg)), QStringLiteral("none"));
+        QCOMPARE(Peer::probe(root.path(GuiCfg)), QStringLiteral("none"));
         QVERIFY(SystemLog::capturedLines().isEmpty());
     }
 
@@ -124,7 +116,7 @@ private Q_SLOTS:
         QVariant out;
         const std::function<void()> readers[] = { [&] { settings.loadCfg(); }, [&] { JsonFile::parse(out, root.path(GuiCfg)); } };
         for (const auto& read : readers) {
-            LockHolder holder;
+            Peer holder;
             QVERIFY(holder.hold(root.path(GuiCfg), true));
             expectBlockedUntilReleased(holder, read);
         }
@@ -143,8 +135,8 @@ private Q_SLOTS:
         QFile other(root.path(QStringLiteral("/other")));
         QVERIFY(other.open(QIODevice::ReadWrite));
         QVERIFY(FileLock::lock(other));
-        LockHolder holder;
-        holder.process().start(LockHolder::program(), { QStringLiteral("chain"), root.path(GuiCfg), other.fileName() });
+        Peer holder;
+        holder.start({ QStringLiteral("chain"), root.path(GuiCfg), other.fileName() });
         QCOMPARE(holder.readLine(), QStringLiteral("locked"));
         QTest::qSleep(300); // let it queue up for the file this process holds
         SystemLog::startCapture();
@@ -174,9 +166,8 @@ private Q_SLOTS:
         QVERIFY(root.write(QStringLiteral("/expected/b"), b));
         QVERIFY(root.write(GuiCfg, a));
 
-        LockHolder reader;
-        reader.process().start(LockHolder::program(),
-                               { QStringLiteral("readloop"), root.path(GuiCfg), root.path(QStringLiteral("/expected/a")),
+        Peer reader;
+        reader.start({ QStringLiteral("readloop"), root.path(GuiCfg), root.path(QStringLiteral("/expected/a")),
                                  root.path(QStringLiteral("/expected/b")) });
         QCOMPARE(reader.readLine(), QStringLiteral("ready"));
 

@@ -2,7 +2,7 @@
 
 #include "jobcatalogue.h"
 #include "testsupport.h"
-#include "tightening_testutil.h"
+#include "peer.h"
 
 #define Bytes(s) QByteArray(s, sizeof(s) - 1)
 
@@ -96,9 +96,9 @@ private Q_SLOTS:
     void readerWaitsForWriter()
     {
         QVERIFY(m_root->write(Dir + "job010.lua", "jobName = old\n"));
-        Peer peer({ "hold-write", m_root->path(Dir + "job010.lua"), "-- rewriting\n", "jobName = new\n" });
+        Peer peer({ "hold", m_root->path(Dir + "job010.lua"), "w", "-- rewriting\n", "jobName = new\n" });
         QVERIFY(peer.started());
-        QCOMPARE(peer.nextLine(), QByteArray("locked"));
+        QCOMPARE(peer.readLine(), QStringLiteral("locked"));
         JobCatalogue c;
         Background reader([&] { c.load(); });
         QVERIFY2(reader.stillRunningAfter(300), "read the job file while another process held the write lock");

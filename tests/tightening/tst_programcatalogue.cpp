@@ -4,7 +4,7 @@
 #include "programcatalogue.h"
 #include "programwriter.h"
 #include "testsupport.h"
-#include "tightening_testutil.h"
+#include "peer.h"
 
 // A literal with its zero bytes.
 #define Bytes(s) QByteArray(s, sizeof(s) - 1)
@@ -201,10 +201,10 @@ private Q_SLOTS:
     void readerWaitsForWriter()
     {
         QVERIFY(m_root->write(Dir + "prg5.lua", program("Old", "prg.TorqueUnit = 1")));
-        Peer peer({ "hold-write", m_root->path(Dir + "prg5.lua"), "prg.Name = \"New\"\n",
+        Peer peer({ "hold", m_root->path(Dir + "prg5.lua"), "w", "prg.Name = \"New\"\n",
                     "prg.Version = \"\"\nprg.TorqueUnit = 3\n" });
         QVERIFY(peer.started());
-        QCOMPARE(peer.nextLine(), QByteArray("locked"));
+        QCOMPARE(peer.readLine(), QStringLiteral("locked"));
 
         QVariantMap seen;
         Background reader([&] { seen = ProgramCatalogue::readEntry(QStringLiteral("prg5.lua")); });
@@ -223,7 +223,7 @@ private Q_SLOTS:
         QVERIFY(ProgramWriter::write(8, 1, QStringLiteral("torque"), 1));
         Peer peer({ "write-programs", "8", "150" });
         QVERIFY(peer.started());
-        QCOMPARE(peer.nextLine(), QByteArray("started"));
+        QCOMPARE(peer.readLine(), QStringLiteral("started"));
         int reads = 0;
         while (peer.process().state() != QProcess::NotRunning || reads == 0) {
             const QVariantMap e = ProgramCatalogue::readEntry(QStringLiteral("prg8.lua"));
@@ -244,7 +244,7 @@ private Q_SLOTS:
         c.loadAll();
         Peer peer({ "flip-file", m_root->path(Dir + "prg7.lua"), "20000" });
         QVERIFY(peer.started());
-        QCOMPARE(peer.nextLine(), QByteArray("started"));
+        QCOMPARE(peer.readLine(), QStringLiteral("started"));
         int syncs = 0;
         while (peer.process().state() != QProcess::NotRunning || syncs == 0) {
             QString name = QStringLiteral("prg7.lua");

@@ -4,7 +4,7 @@
 #include "programwriter.h"
 #include "systemlog.h"
 #include "testsupport.h"
-#include "tightening_testutil.h"
+#include "peer.h"
 
 namespace {
 
@@ -166,9 +166,9 @@ private Q_SLOTS:
     {
         const QByteArray old = "prg.Name = \"Old\"\nprg.TorqueUnit = 1\n";
         QVERIFY(m_root->write(Dir + "prg5.lua", old));
-        Peer peer({ "hold-read", m_root->path(Dir + "prg5.lua") });
+        Peer peer({ "hold", m_root->path(Dir + "prg5.lua"), "r" });
         QVERIFY(peer.started());
-        QCOMPARE(peer.nextLine(), QByteArray("locked"));
+        QCOMPARE(peer.readLine(), QStringLiteral("locked"));
 
         bool ok = false;
         Background writer([&] { ok = ProgramWriter::write(5, 300, QStringLiteral("torque"), 12, december4()); });

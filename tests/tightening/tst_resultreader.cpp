@@ -6,7 +6,7 @@
 #include "resultreader.h"
 #include "systemlog.h"
 #include "testsupport.h"
-#include "tightening_testutil.h"
+#include "peer.h"
 
 namespace {
 
@@ -210,7 +210,7 @@ private Q_SLOTS:
         QVERIFY(peer.started());
         ResultReader r;
         for (int id = 2; id <= 4; ++id) {
-            QCOMPARE(peer.nextLine(), QByteArray("locked ") + QByteArray::number(id));
+            QCOMPARE(peer.readLine(), QStringLiteral("locked %1").arg(id));
             QVariantMap m;
             QVERIFY2(r.read(id, m), qPrintable(SystemLog::capturedLines().join('\n')));
             QCOMPARE(m.value("prg_name").toString(), QStringLiteral("Peer"));

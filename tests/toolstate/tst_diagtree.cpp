@@ -2,13 +2,10 @@
 #include <QFile>
 #include <QtTest>
 
-#include <atomic>
-#include <thread>
-
 #include "devicepaths.h"
 #include "diagtree.h"
 #include "filelock.h"
-#include "lockholderprocess.h"
+#include "peer.h"
 #include "systemlog.h"
 #include "testsupport.h"
 
@@ -155,20 +152,15 @@ private Q_SLOTS:
     {
         TempSysroot root;
         QVERIFY(root.write(diag("battery/power"), "55"));
-        LockHolder holder;
+        Peer holder;
         QVERIFY(holder.hold(root.path(diag("battery/power")), true));
         DiagTree tree;
-        std::atomic<bool> done { false };
         QString value;
-        std::thread reader([&] {
-            value = tree.getBattPower();
-            done = true;
-        });
-        QTest::qSleep(300);
-        const bool early = done;
+        Background reader([&] { value = tree.getBattPower(); });
+        const bool blocked = reader.stillRunningAfter(300);
         QVERIFY(holder.release());
         reader.join();
-        QVERIFY2(!early, "the reader did not wait for the writer's lock");
+        QVERIFY2(blocked, "the reader did not wait for the writer's lock");
         QCOMPARE(value, QStringLiteral("55"));
     }
 
@@ -185,8 +177,8 @@ private Q_SLOTS:
         QVERIFY(FileLock::lock(other));
         DiagTree tree;
         for (const QString& name : { QStringLiteral("prgnr"), QStringLiteral("cycle") }) {
-            LockHolder holder;
-            holder.process().start(LockHolder::program(), { QStringLiteral("chain"), root.path(diag(name)), other.fileName() });
+            Peer holder;
+            holder.start({ QStringLiteral("chain"), root.path(diag(name)), other.fileName() });
             QCOMPARE(holder.readLine(), QStringLiteral("locked"));
             QTest::qSleep(300); // let it queue up for the file this process holds
             SystemLog::startCapture();
