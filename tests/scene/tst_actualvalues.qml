@@ -4,7 +4,6 @@ import QtTest
 // The working screen on the real scene: results as the operator sees them, the
 // identification code with its code list, and the scan key.
 SceneTestCase {
-    id: tc
     name: "ActualValues"
 
     // y of the screen's rows on the display (the screen frame starts at 30)

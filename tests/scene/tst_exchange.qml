@@ -3,7 +3,6 @@ import QtTest
 
 // The exchange screen on the real scene.
 SceneTestCase {
-    id: tc
     name: "Exchange"
 
     function isTextColour(image, x, y, dark) {

@@ -2,7 +2,6 @@ import QtQuick
 import QtTest
 
 SceneTestCase {
-    id: tc
     name: "Header"
 
     // One scene for all cases (it slides in only once); cases that look at the state
@@ -186,16 +185,6 @@ SceneTestCase {
         scene.wifiSignal(3)
         for (k = 1; k <= 5; ++k)
             verify(!part("bar" + k).visible, "no bars without a connection")
-    }
-
-    function test_wlanSwitchedOff() {
-        cMainWindow.wlanActivation = false
-        scene.wifiSignalParam = 4
-        scene.wifiConn(3)
-        verify(part("wlanCross").visible, "the cross shows WLAN off")
-        verify(part("antenna").visible)
-        var image = grab("header_wlan_off.png")
-        verify(countPixels(image, 56, 4, 76, 28, isRed) > 5, "red cross drawn")
     }
 
     function test_activationWatch() {

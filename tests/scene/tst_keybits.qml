@@ -4,7 +4,6 @@ import QtTest
 // The key-bit mode on the real scene: the bar shows the PLC texts, presses and releases
 // go to the host as bits by the forwarding rules, the ManOp key latches.
 SceneTestCase {
-    id: tc
     name: "KeyBits"
 
     function bits() {
@@ -23,27 +22,7 @@ SceneTestCase {
         scene.updateKeyPos(-1, 403)
     }
 
-    function test_barShowsTheAssignedTexts() {
-        startKeyMode()
-        compare(scene.bmsKeyMode, true)
-        compare(scene.sendBmsBtnEvents, true)
-        compare(bar(), ["ManOp", "n.a", "Prog3"])
-        compare(findChild(part("buttonBar"), "textLeft").font.pixelSize, 15)
-        compare([scene.leftBmsEnabled, scene.midBmsEnabled, scene.rightBmsEnabled], [true, false, true])
-        // the screen gets no keys: the unassigned middle key neither leaves nor sends
-        keyClick(Qt.Key_A)
-        compare(scene.state, 'info')
-        compare(bits(), [])
-        // the mode ends: the screen's bar is back, in the normal font, and the keys work again
-        scene.updateKeyPos(5, -1)
-        compare(scene.bmsKeyMode, false)
-        compare(part("buttonBar").btnMiddleStr, "Back")
-        compare(bar()[1], "Back")
-        compare(findChild(part("buttonBar"), "textMiddle").font.pixelSize, 20)
-        keyClick(Qt.Key_A)
-        compare(scene.state, 'mainmenu')
-    }
-
+    // The bar and the keys end-to-end are in tst_e2e_settings; here what it cannot reach.
     function test_ordinaryKeySendsPressAndRelease() {
         startKeyMode()
         keyPress(Qt.Key_Right)
@@ -52,10 +31,14 @@ SceneTestCase {
         keyRelease(Qt.Key_Right)
         compare(bits(), ["2:1", "2:0"])
         verify(scene.is_none_bms_key_events_open(Qt.Key_Right))
-        // ending the mode releases a key still held
+        // ending the mode releases a key still held, and gives the screen its bar and keys back
         keyPress(Qt.Key_Right)
         scene.updateKeyPos(0, -1)
         compare(bits(), ["2:1", "2:0", "2:1", "2:0"])
+        compare(bar()[1], "Back")
+        compare(findChild(part("buttonBar"), "textMiddle").font.pixelSize, 20)
+        keyClick(Qt.Key_A)
+        compare(scene.state, 'mainmenu')
     }
 
     function test_manOpLatches() {
@@ -86,16 +69,6 @@ SceneTestCase {
         compare(bits(), [], "a key held since before sends nothing")
         keyClick(Qt.Key_Right)
         compare(bits(), ["2:1", "2:0"])
-    }
-
-    function test_switchPositionChangesOnlyOnAChange() {
-        startKeyMode()
-        var n = callsTo("getMappedBmsBits").length
-        scene.updateKeyPos(-1, -1)
-        compare(callsTo("getMappedBmsBits").length, n, "already on")
-        scene.updateKeyPos(0, -1)
-        scene.updateKeyPos(5, -1)
-        compare(scene.bmsKeyMode, false)
     }
 
     // A screen opened in the mode keeps the texts; its own bar is the one restored.

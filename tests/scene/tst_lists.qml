@@ -196,24 +196,33 @@ SceneTestCase {
         compare(list.getCurrentIndex().name, "")
     }
 
-    // Direct selection of the program loaded in the tool.
-    function test_programDirectSelect_data() {
+    // Direct selection of the program loaded in the tool, and of the job chosen last.
+    function test_directSelect_data() {
         return [
-            { tag: "7 -> 12", slots: [99, 1, 5, 12], loaded: 7, name: "12: Prg12" },
-            { tag: "99 -> first", slots: [99, 1, 5, 12], loaded: 99, name: "99: Prg99" },
-            { tag: "0 -> 1", slots: [99, 1, 5, 12], loaded: 0, name: "1: Prg1" },
-            { tag: "none above -> first", slots: [99, 1, 5, 12], loaded: 13, name: "99: Prg99" },
+            { tag: "program 7 -> 12", slots: [99, 1, 5, 12], loaded: 7, name: "12: Prg12" },
+            { tag: "program 99 -> first", slots: [99, 1, 5, 12], loaded: 99, name: "99: Prg99" },
+            { tag: "program 0 -> 1", slots: [99, 1, 5, 12], loaded: 0, name: "1: Prg1" },
+            { tag: "program none above -> first", slots: [99, 1, 5, 12], loaded: 13, name: "99: Prg99" },
             { tag: "no program loaded", slots: [3, 4], loaded: -88, name: "3: Prg3" },
-            { tag: "exact", slots: [1, 5, 12], loaded: 5, name: "5: Prg5" }
+            { tag: "program exact", slots: [1, 5, 12], loaded: 5, name: "5: Prg5" },
+            { tag: "job 4 -> 8", job: true, slots: [1, 3, 8], loaded: 4, name: "8: Job8" },
+            { tag: "job 9 -> first", job: true, slots: [1, 3, 8], loaded: 9, name: "1: Job1" },
+            { tag: "job 3 -> 3", job: true, slots: [1, 3, 8], loaded: 3, name: "3: Job3" },
+            { tag: "job 99 is an ordinary job", job: true, slots: [5, 99], loaded: 99, name: "99: Job99" }
         ]
     }
 
-    function test_programDirectSelect(data) {
+    function test_directSelect(data) {
         startScene()
-        cMainWindow.prgList = programs(data.slots)
-        cMainWindow.prgNumber = data.loaded
-        scene.gotoState('prgselect')
-        var list = part("prgList")
+        if (data.job) {
+            cMainWindow.jobList = jobs(data.slots)
+            scene.selectedJob = data.loaded
+        } else {
+            cMainWindow.prgList = programs(data.slots)
+            cMainWindow.prgNumber = data.loaded
+        }
+        scene.gotoState(data.job ? 'jobselect' : 'prgselect')
+        var list = part(data.job ? "jobList" : "prgList")
         compare(list.model.count, data.slots.length)
         compare(list.getValue().name, data.name)
     }
@@ -274,23 +283,6 @@ SceneTestCase {
         compare(scene.state, 'mainmenu')
         keyRelease(Qt.Key_A)
         compare(scene.changeView, false)
-    }
-
-    function test_jobDirectSelect_data() {
-        return [
-            { tag: "4 -> 8", slots: [1, 3, 8], selected: 4, name: "8: Job8" },
-            { tag: "9 -> first", slots: [1, 3, 8], selected: 9, name: "1: Job1" },
-            { tag: "3 -> 3", slots: [1, 3, 8], selected: 3, name: "3: Job3" },
-            { tag: "99 is an ordinary job", slots: [5, 99], selected: 99, name: "99: Job99" }
-        ]
-    }
-
-    function test_jobDirectSelect(data) {
-        startScene()
-        cMainWindow.jobList = jobs(data.slots)
-        scene.selectedJob = data.selected
-        scene.gotoState('jobselect')
-        compare(part("jobList").getValue().name, data.name)
     }
 
     function test_jobSelectConfirm() {

@@ -3,7 +3,6 @@ import QtTest
 
 // The main menu and the action screens on the real scene.
 SceneTestCase {
-    id: tc
     name: "Menus"
 
     function menuConfig(entries) {

@@ -2,7 +2,6 @@ import QtQuick
 import QtTest
 
 SceneTestCase {
-    id: tc
     name: "Navigation"
 
     function test_startsOnConfiguredView_data() {

@@ -4,7 +4,6 @@ import QtTest
 // The popup stack with the call sequences the tool produces, the popup screen's keys and
 // bar, the job display and the laser warning.
 SceneTestCase {
-    id: tc
     name: "Popups"
 
     function config(changes) {

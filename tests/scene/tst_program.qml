@@ -3,7 +3,6 @@ import QtTest
 
 // The program editor on the real scene.
 SceneTestCase {
-    id: tc
     name: "Program"
 
     // Slot, speed, target and value, then the summary; confirming writes the program.

@@ -2,7 +2,6 @@ import QtQuick
 import QtTest
 
 SceneTestCase {
-    id: tc
     name: "RootFunctions"
 
     function result(cycle, torque) {

@@ -2,7 +2,6 @@ import QtQuick
 import QtTest
 
 SceneTestCase {
-    id: tc
     name: "Theme"
 
     function test_switchTheme() {
