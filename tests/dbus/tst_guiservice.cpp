@@ -29,7 +29,6 @@ private Q_SLOTS:
     void forwarders_data();
     void forwarders();
     void fccTestMode();
-    void niceValue();
     void guiSignals();
     void readyAndEnable();
     void identificationCode();
@@ -242,20 +241,6 @@ void TestGuiService::fccTestMode()
     QVERIFY(signalSeen(QStringLiteral("prgselected 201"), signalsFrom));
     for (const QString& s : m_bench->guiSignals().mid(signalsFrom))
         QVERIFY2(!s.startsWith(QLatin1String("fccTestModeChanged")), qPrintable(s));
-}
-
-void TestGuiService::niceValue()
-{
-    errno = 0;
-    const int current = ::nice(0);
-    const QDBusMessage reply = m_bench->callGui(QStringLiteral("setNice"), { 0 });
-    QVERIFY(ok(reply));
-    QCOMPARE(reply.signature(), QStringLiteral("i"));
-    QCOMPARE(reply.arguments().value(0).toInt(), current);
-
-    const QDBusMessage viaSim = m_bench->run({ QStringLiteral("nice"), QStringLiteral("0") });
-    QVERIFY(ok(viaSim));
-    QCOMPARE(viaSim.arguments().value(0).toString(), QString::number(current));
 }
 
 // Each GUI signal leaves "/GUI" with its interface, name and arguments.

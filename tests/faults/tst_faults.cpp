@@ -200,6 +200,7 @@ void TestFaults::activityLogFailures()
 
     // Another writer holds the database for as long as this test needs.
     QProcess holder;
+    endWithTest(holder);
     holder.start(QStringLiteral("sqlite3"), { db });
     QVERIFY(holder.waitForStarted());
     holder.write("BEGIN EXCLUSIVE; INSERT INTO activity (timestamp, user, code) VALUES (1, 1, 1); SELECT 'held';\n");
