@@ -113,6 +113,27 @@ TestCase {
         return m
     }
 
+    // The names in a list's model.
+    function rowTexts(list) {
+        var names = []
+        for (var i = 0; i < list.model.count; ++i)
+            names.push(list.model.get(i).name)
+        return names
+    }
+
+    // A long code cut into list pieces: each but the last just reaches 215 px at the point
+    // size, and together they are the whole text.
+    function checkPieces(list, pointSize, minPieces, whole) {
+        var m = fontMetrics(pointSize)
+        var pieces = rowTexts(list)
+        verify(pieces.length >= minPieces, "pieces: " + pieces.length)
+        for (var i = 0; i < pieces.length - 1; ++i) {
+            verify(m.advanceWidth(pieces[i]) >= 215, "piece " + i + " reaches 215 px")
+            verify(m.advanceWidth(pieces[i].substring(0, pieces[i].length - 1)) < 215, "piece " + i + " is the shortest")
+        }
+        compare(pieces.join(""), whole)
+    }
+
     function callsTo(name) {
         return cMainWindow.callsTo(name)
     }

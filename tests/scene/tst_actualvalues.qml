@@ -255,19 +255,7 @@ SceneTestCase {
         verify(m.advanceWidth(shown) <= 190)
         verify(m.advanceWidth(code.substring(code.length - shown.length - 1)) > 190)
 
-        var list = part("codeList")
-        var pm = fontMetrics(30)
-        var joined = ""
-        verify(list.model.count >= 5, "pieces: " + list.model.count)
-        for (var i = 0; i < list.model.count; ++i) {
-            var piece = list.model.get(i).name
-            joined += piece
-            if (i < list.model.count - 1) {
-                verify(pm.advanceWidth(piece) >= 215, "piece " + i + " reaches 215 px")
-                verify(pm.advanceWidth(piece.substring(0, piece.length - 1)) < 215, "piece " + i + " is the shortest")
-            }
-        }
-        compare(joined, "ID+ : " + code)
+        checkPieces(part("codeList"), 30, 5, "ID+ : " + code)
         compare(scene.genericListShowArrows, 1)
         verify(part("iconRight").visible, "down arrow on the right")
         compare(part("textMiddle").text, "Menu")

@@ -368,18 +368,7 @@ SceneTestCase {
         scene.gotoState('idcodeviewer')
         settle()
         var list = part("pieceList")
-        var m = fontMetrics(23)
-        var joined = ""
-        verify(list.model.count >= 3)
-        for (var i = 0; i < list.model.count; ++i) {
-            var piece = list.model.get(i).name
-            joined += piece
-            if (i < list.model.count - 1) {
-                verify(m.advanceWidth(piece) >= 215)
-                verify(m.advanceWidth(piece.substring(0, piece.length - 1)) < 215)
-            }
-        }
-        compare(joined, code)
+        checkPieces(list, 23, 3, code)
         compare(part("guiViewTitleText").text, "ID Code")
         compare(part("textMiddle").text, "Back")
         wait(50)

@@ -11,13 +11,6 @@ SceneTestCase {
         return cfg
     }
 
-    function rowTexts(list) {
-        var names = []
-        for (var i = 0; i < list.model.count; ++i)
-            names.push(list.model.get(i).name)
-        return names
-    }
-
     // The text item of row i of a list view.
     function rowText(list, i) {
         var row = list.listView.itemAtIndex(i)
