@@ -18,7 +18,19 @@ GuiRun::GuiRun()
 
 GuiRun::~GuiRun()
 {
+    if (QTest::currentTestFailed())
+        qWarning().noquote() << guiLog().right(4000);
     stop();
+}
+
+QStringList GuiRun::displayActivities(qint64 since) const
+{
+    QProcess q;
+    endWithTest(q);
+    q.start(QStringLiteral("sqlite3"), { QStringLiteral("-cmd"), QStringLiteral(".timeout 2000"), path(QStringLiteral("/var/log/activity.sq3")),
+        QStringLiteral("SELECT trim(code || ' ' || ifnull(value1, '')) FROM activity WHERE user = 4 AND timestamp >= %1 ORDER BY rowid").arg(since) });
+    q.waitForFinished(10000);
+    return QString::fromUtf8(q.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 bool GuiRun::startSimulator()

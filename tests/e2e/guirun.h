@@ -11,7 +11,7 @@ class GuiRun
 {
 public:
     GuiRun();
-    ~GuiRun();
+    ~GuiRun(); // shows the end of the GUI's log when the current test failed
 
     // Fills the system root with the sample device; `prepare` may change files before the GUI starts.
     bool startSimulator();
@@ -28,6 +28,8 @@ public:
     // One simulator command ("result", "nok", "qcode=0x18"); returns the reply, or a null string on error.
     QString ctl(const QStringList& args);
     QStringList calls();
+    // The display's (user 4) activity entries since `since` (seconds since the epoch), as "code value1".
+    QStringList displayActivities(qint64 since = 0) const;
     // Clicks the display's keys ("A", "Left", "Right") one after the other.
     bool keys(const QStringList& names);
     QString keyPipe() const { return m_work.path() + QStringLiteral("/keys.fifo"); }

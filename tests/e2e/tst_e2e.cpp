@@ -57,8 +57,6 @@ void TestEndToEnd::init()
 
 void TestEndToEnd::cleanup()
 {
-    if (QTest::currentTestFailed())
-        qWarning().noquote() << m_run->guiLog().right(4000);
     delete m_run;
     m_run = nullptr;
 }

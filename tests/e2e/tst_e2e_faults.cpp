@@ -2,7 +2,6 @@
 // operator's acknowledgement on the left key, a fault pending before the start, and the
 // display following a language change made on the tool.
 #include <QDateTime>
-#include <QProcess>
 #include <QtTest>
 
 #include "grabcheck.h"
@@ -43,8 +42,6 @@ private Q_SLOTS:
 private:
     bool startGui() { return m_x->startGui(*m_run); }
     QImage grabUntil(const std::function<bool(const QImage&)>& pred) { return m_x->grabUntil(pred, true); }
-    // Codes of the activity entries the display (user 4) wrote during this test.
-    QStringList displayEntries();
 
     PrivateBus* m_bus = nullptr;
     XServer* m_x = nullptr;
@@ -70,21 +67,10 @@ void TestEndToEndFaults::init()
 
 void TestEndToEndFaults::cleanup()
 {
-    if (QTest::currentTestFailed())
-        qWarning().noquote() << m_run->guiLog().right(4000);
     delete m_run;
     m_run = nullptr;
     delete m_x;
     m_x = nullptr;
-}
-
-QStringList TestEndToEndFaults::displayEntries()
-{
-    QProcess q;
-    q.start(QStringLiteral("sqlite3"), { m_run->path(QStringLiteral("/var/log/activity.sq3")),
-        QStringLiteral("SELECT code FROM activity WHERE user = 4 AND timestamp >= %1 ORDER BY rowid").arg(m_started) });
-    q.waitForFinished(10000);
-    return QString::fromUtf8(q.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 // Two faults; Ack on the left key acknowledges the one on display at the system service,
@@ -120,7 +106,7 @@ void TestEndToEndFaults::faultRoad()
     save(done, "fault-road-done");
     QVERIFY(headerShown(done));
     QCOMPARE(m_run->ctl({ "faults" }), QStringLiteral("none"));
-    QCOMPARE(displayEntries(), QStringList({ "600", "600" }));
+    QCOMPARE(m_run->displayActivities(m_started), QStringList({ "600", "600" }));
 }
 
 // A fault that was pending before the GUI came up is on screen after the start, in German.

@@ -1,8 +1,6 @@
 // The real program, offscreen, against the simulated tool: the key-bit mode and the settings
 // and service screens, operated with the display's keys and checked on grabs, on the bus and
 // in the sandbox's files.
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QtTest>
 
 #include "grabcheck.h"
@@ -59,8 +57,6 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        if (QTest::currentTestFailed())
-            qWarning().noquote() << m_run->guiLog().right(4000);
         delete m_run;
         m_run = nullptr;
     }
@@ -84,21 +80,6 @@ private:
     QStringList callsStartingWith(const QString& prefix)
     {
         return m_run->calls().filter(QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(prefix)));
-    }
-    QStringList activities()
-    {
-        QStringList rows;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
-            db.setDatabaseName(m_run->path(QStringLiteral("/var/log/activity.sq3")));
-            if (db.open()) {
-                QSqlQuery q(QStringLiteral("SELECT user, code, value1 FROM activity WHERE user = 4 ORDER BY id"), db);
-                while (q.next())
-                    rows << QStringLiteral("%1 %2").arg(q.value(1).toString(), q.value(2).toString());
-            }
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("check"));
-        return rows;
     }
 
     PrivateBus* m_bus = nullptr;
@@ -127,7 +108,7 @@ void TestEndToEndSettings::keyBitMode()
     QVERIFY(waitUntil([&] { return callsStartingWith("fguiplcupdate").size() >= 2; }));
     QTest::qWait(300);
     QCOMPARE(callsStartingWith("fguiplcupdate"), QStringList({ "fguiplcupdate 0 1", "fguiplcupdate 0 0" }));
-    QVERIFY(activities().contains(QStringLiteral("111 ManOp")));
+    QVERIFY(m_run->displayActivities().contains(QStringLiteral("111 ManOp")));
     // the middle key, without assignment, neither sends nor opens the menu; the switch back ends the mode
     QVERIFY(!m_run->ctl({ "keyswitch", "2" }).isNull());
     QVERIFY(!m_run->ctl({ "prgnr", "-88" }).isNull());
@@ -185,7 +166,7 @@ void TestEndToEndSettings::setDate()
                                     .arg(today.year()).arg(today.month()).arg(today.day() == 31 ? 1 : today.day() + 1))
                  .match(lines[0]).hasMatch(), qPrintable(lines[0]));
     QCOMPARE(lines[1], QStringLiteral("hwclock -uw"));
-    QVERIFY(waitUntil([&] { return activities().contains(QStringLiteral("501 ")); }));
+    QVERIFY(waitUntil([&] { return m_run->displayActivities().contains(QStringLiteral("501")); }));
 }
 
 // The information screen with the sample device's values; the services coloured by their state.

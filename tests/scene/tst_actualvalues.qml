@@ -52,20 +52,14 @@ SceneTestCase {
         compare(time.value, "0.800")
         compare(time.state, 'OK')
 
+        // the red fields are tst_e2e's; here the texts on them
         var red = grab("actualvalues-nok.png")
-        verify(isRed(red, 3, statusY + 3), "status display red")
-        verify(isRed(red, 3, torqueY + 3), "torque field red")
-        verify(!isRed(red, 3, angleY + 3), "angle field plain")
-        verify(!isRed(red, 3, timeY + 3), "time field plain")
-        // light text on the red torque field
         verify(countPixels(red, 93, torqueY + 5, 230, torqueY + 47, isWhite) > 20, "light torque text on red")
 
         tryCompare(status, "state", 'NOKINV', 3000)
         compare(torque.state, 'NOKINV')
         compare(angle.state, 'OK', "only marked fields blink")
         var inverted = grab("actualvalues-nok-inverted.png")
-        verify(!isRed(inverted, 3, statusY + 3), "status display without red")
-        verify(!isRed(inverted, 3, torqueY + 3), "torque field without red rectangle")
         verify(countPixels(inverted, 93, torqueY + 5, 230, torqueY + 47, isRed) > 20, "red torque text")
         verify(countPixels(inverted, 93, angleY + 5, 230, angleY + 47, isRed) === 0, "angle text not red")
 
