@@ -5,34 +5,45 @@ import QtQml
 QtObject {
     id: host
 
-    // Properties of the host.
-    property string cfg: ""
-    property string wlan: ""
-    property int prgNumber: -88
-
-    // Fake data.
-    property bool wlanActivation: true
-    property string ssidValue: "-"
-    property string bssidValue: "-"
-    property var resConStates: ({ "values": {}, "keys": [] })
-    property var srvFiles: ({})
-    // Programs ({name, slot (text), unit}), jobs ({slot, name}) and torque unit names by id.
-    property var prgList: []
-    property var jobList: []
-    property var torqueUnits: ({ "1": "Nm" })
-    property int activeTorqueUnit: 1
-    property bool resultsEnabled: false
-    property var prgSelect: 1
-    property var jobSelect: 1
-
-    // Key texts of the PLC table, information values, services, languages.
-    property var bmsBits: ({ "L": "", "M": "", "R": "" })
-    property var infoValues: ({ "time": "2024-03-05 09:07", "ip": "-", "lanip": "-", "version": "-",
-                                "temperature": "-", "code": "-", "avgloadtorque": "-" })
-    property var services: []
-    property var languages: []
-
+    property string cfg
+    property string wlan
+    property int prgNumber
+    property bool wlanActivation
+    property string ssidValue
+    property string bssidValue
+    property var resConStates
+    property var srvFiles
+    property var prgList
+    property var jobList
+    property var torqueUnits
+    property int activeTorqueUnit
+    property bool resultsEnabled
+    property var prgSelect
+    property var jobSelect
+    property var bmsBits
+    property var infoValues
+    property var services
+    property var languages
     property var calls: []
+
+    // The host's properties and the fake data as at the start of each case.
+    function reset() {
+        var d = {
+            cfg: "", wlan: "", prgNumber: -88, wlanActivation: true, ssidValue: "-", bssidValue: "-",
+            resConStates: { "values": {}, "keys": [] }, srvFiles: {},
+            // programs ({name, slot (text), unit}), jobs ({slot, name}), torque unit names by id
+            prgList: [], jobList: [], torqueUnits: { "1": "Nm" }, activeTorqueUnit: 1,
+            resultsEnabled: false, prgSelect: 1, jobSelect: 1,
+            // key texts of the PLC table, information values, services, languages
+            bmsBits: { "L": "", "M": "", "R": "" },
+            infoValues: { "time": "2024-03-05 09:07", "ip": "-", "lanip": "-", "version": "-",
+                          "temperature": "-", "code": "-", "avgloadtorque": "-" },
+            services: [], languages: [], calls: []
+        }
+        for (var key in d)
+            host[key] = d[key]
+    }
+    Component.onCompleted: reset()
 
     function record(name, args) {
         var list = calls.slice(0)
@@ -42,30 +53,6 @@ QtObject {
 
     function callsTo(name) {
         return calls.filter(function (c) { return c.name === name })
-    }
-
-    function reset() {
-        cfg = ""
-        wlan = ""
-        prgNumber = -88
-        wlanActivation = true
-        ssidValue = "-"
-        bssidValue = "-"
-        resConStates = { "values": {}, "keys": [] }
-        srvFiles = {}
-        prgList = []
-        jobList = []
-        torqueUnits = { "1": "Nm" }
-        activeTorqueUnit = 1
-        resultsEnabled = false
-        prgSelect = 1
-        jobSelect = 1
-        bmsBits = { "L": "", "M": "", "R": "" }
-        infoValues = { "time": "2024-03-05 09:07", "ip": "-", "lanip": "-", "version": "-",
-                       "temperature": "-", "code": "-", "avgloadtorque": "-" }
-        services = []
-        languages = []
-        calls = []
     }
 
     // Start-up and host window.
