@@ -29,6 +29,7 @@ private Q_SLOTS:
     void forwarders_data();
     void forwarders();
     void fccTestMode();
+    void niceValue();
     void guiSignals();
     void readyAndEnable();
     void identificationCode();
@@ -241,6 +242,17 @@ void TestGuiService::fccTestMode()
     QVERIFY(signalSeen(QStringLiteral("prgselected 201"), signalsFrom));
     for (const QString& s : m_bench->guiSignals().mid(signalsFrom))
         QVERIFY2(!s.startsWith(QLatin1String("fccTestModeChanged")), qPrintable(s));
+}
+
+// setNice answers with the nice value after the step (what the step does is tst_mainwindow's).
+void TestGuiService::niceValue()
+{
+    errno = 0;
+    const int current = ::nice(0);
+    const QDBusMessage reply = m_bench->callGui(QStringLiteral("setNice"), { 0 });
+    QVERIFY(ok(reply));
+    QCOMPARE(reply.signature(), QStringLiteral("i"));
+    QCOMPARE(reply.arguments().value(0).toInt(), current);
 }
 
 // Each GUI signal leaves "/GUI" with its interface, name and arguments.

@@ -197,6 +197,7 @@ void TstToolSim::diagFilesAreRewrittenUnderTheWriteLock()
     QVERIFY(!watcher.isError());
     QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/battery/power")), QByteArray("7\n")); // truncated, not overwritten in place
     QVERIFY(waitUntil([this] { return m_signals.contains(QStringLiteral("battpowerchanged 7")); }));
+    QCOMPARE(sysCall("fbattpowerget").arguments().value(0).toInt(), 7); // the GUI's start-up query
 }
 
 void TstToolSim::readyFlagsAreAnswered()
