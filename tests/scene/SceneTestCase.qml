@@ -8,9 +8,10 @@ TestCase {
 
     property var scene: null
 
-    // A configuration as deployed: a menu, the blue theme, the actual values first.
-    function deployedConfig() {
-        return {
+    // A configuration as deployed: a menu, the blue theme, the actual values first; `globals`
+    // changes members of "global".
+    function deployedConfig(globals) {
+        var cfg = {
             global: {
                 language: 'en', theme: 'blue', font: "Tavik Sans", startview: 'actualValues',
                 firstsetup: false, laserwarning: false, shownokackpopup: false,
@@ -29,6 +30,9 @@ TestCase {
             },
             wizard: { start: 'language', transitions: { setdatetime: 'actualValues' } }
         }
+        for (var key in globals)
+            cfg.global[key] = globals[key]
+        return cfg
     }
 
     // cfg: a configuration object, or a text handed over as it is.

@@ -79,9 +79,7 @@ SceneTestCase {
     }
 
     function test_okDisplay(data) {
-        var cfg = deployedConfig()
-        cfg.global.theme = data.tag
-        startScene(cfg)
+        startScene(deployedConfig({ theme: data.tag }))
         cMainWindow.torqueUnits = { "1": "Nm", "2": "ft lb" }
         scene.setResults(result({ result: 1, prg_nr: 5, row: 0, torqueUnit: 2 }))
         compare(part("statusDisplay").state, 'OK')

@@ -46,9 +46,7 @@ SceneTestCase {
     // A deployed file: its language, theme and font; a file without "global" takes the defaults
     // without an error; a reload re-themes the screen on display.
     function test_deployedConfiguration() {
-        var cfg = deployedConfig()
-        cfg.global.theme = 'black'
-        cfg.global.language = 'de'
+        var cfg = deployedConfig({ theme: 'black', language: 'de' })
         startScene(cfg)
         compare(loggedErrors(), [])
         compare(callsTo("setLanguage").map(function (c) { return c.args[0] }), ['de'])
@@ -143,9 +141,7 @@ SceneTestCase {
         verify(loggedErrors()[0].indexOf("error in resServiceConChanged ") === 0, loggedErrors()[0])
         compare(part("srvIcon").state, "None", "the scene keeps its state")
 
-        var cfg = deployedConfig()
-        cfg.global.showdataconnectionstatus = false
-        startScene(cfg)
+        startScene(deployedConfig({ showdataconnectionstatus: false }))
         scene.resServiceConChanged({ values: { a: 0 } })
         compare(callsTo("sendResConnStatus")[1].args[0], 1, "the summary is reported anyway")
         compare(part("srvIcon").state, "DISABLED")

@@ -32,9 +32,8 @@ SceneTestCase {
     }
 
     function test_outcome(data) {
-        var cfg = deployedConfig()
-        cfg.global.theme = data.theme === undefined ? 'blue' : data.theme
-        startScene(cfg)
+        var theme = data.theme === undefined ? 'blue' : data.theme
+        startScene(deployedConfig({ theme: theme }))
         scene.gotoState('mainmenu')
         scene.gotoState('exchange')
         var screen = scene.screen
@@ -60,7 +59,7 @@ SceneTestCase {
         compare(screen.resultText, data.text)
         compare(barStrings(), ['', "OK", ''])
         var wait = findChild(screen, "waitText")
-        compare(wait.color, Qt.color(data.red ? '#ff0000' : (cfg.global.theme === 'black' ? '#ffffff' : '#000000')))
+        compare(wait.color, Qt.color(data.red ? '#ff0000' : (theme === 'black' ? '#ffffff' : '#000000')))
         var image = grab("exchange-" + data.tag.replace(/[ ,]+/g, "-") + ".png")
         var red = countPixels(image, 0, 30 + wait.y, 240, 30 + wait.y + wait.height, isRed)
         verify(data.red ? red > 40 : red === 0, "red text: " + red)
@@ -70,9 +69,7 @@ SceneTestCase {
     }
 
     function test_backToWhereItWasOpened() {
-        var cfg = deployedConfig()
-        cfg.global.theme = 'black'
-        startScene(cfg)
+        startScene(deployedConfig({ theme: 'black' }))
         scene.gotoState('info')
         scene.gotoState('exchange')
         var list = scene.screen.list

@@ -5,22 +5,13 @@ SceneTestCase {
     name: "Navigation"
 
     function test_startsOnConfiguredView_data() {
-        var plain = deployedConfig()
-        var laser = deployedConfig()
-        laser.global.laserwarning = true
-        var wizard = deployedConfig()
-        wizard.global.firstsetup = true
-        wizard.global.laserwarning = true
-        var info = deployedConfig()
-        info.global.startview = 'info'
-        var unknown = deployedConfig()
-        unknown.global.startview = 'nosuchscreen'
         return [
-            { tag: "start view", cfg: plain, expected: 'actualValues' },
-            { tag: "laser warning", cfg: laser, expected: 'warning' },
-            { tag: "first setup before the warning", cfg: wizard, expected: 'language' },
-            { tag: "other start view", cfg: info, expected: 'info' },
-            { tag: "unknown start view", cfg: unknown, expected: 'actualValues' }
+            { tag: "start view", cfg: deployedConfig(), expected: 'actualValues' },
+            { tag: "laser warning", cfg: deployedConfig({ laserwarning: true }), expected: 'warning' },
+            { tag: "first setup before the warning", cfg: deployedConfig({ firstsetup: true, laserwarning: true }),
+              expected: 'language' },
+            { tag: "other start view", cfg: deployedConfig({ startview: 'info' }), expected: 'info' },
+            { tag: "unknown start view", cfg: deployedConfig({ startview: 'nosuchscreen' }), expected: 'actualValues' }
         ]
     }
 
@@ -137,11 +128,8 @@ SceneTestCase {
 
     // Where each screen leaves to, and by which key.
     function test_screenGraph_data() {
-        var wizard = deployedConfig()
-        wizard.global.firstsetup = true
-        var laser = deployedConfig()
-        laser.global.laserwarning = true
-        laser.global.startview = 'nosuchscreen'
+        var wizard = deployedConfig({ firstsetup: true })
+        var laser = deployedConfig({ laserwarning: true, startview: 'nosuchscreen' })
         return [
             { tag: "service details to the service list", path: ['mainmenu', 'diagnosis', 'resservices'],
               key: Qt.Key_A, expected: 'diagnosis' },

@@ -6,13 +6,6 @@ import QtTest
 SceneTestCase {
     name: "Popups"
 
-    function config(changes) {
-        var cfg = deployedConfig()
-        for (var key in changes)
-            cfg.global[key] = changes[key]
-        return cfg
-    }
-
     function popup() {
         compare(scene.state, 'popupgui')
         return scene.screen
@@ -62,7 +55,7 @@ SceneTestCase {
     }
 
     function test_twoNokResultsInARow() {
-        startScene(config({ shownokackpopup: true }))
+        startScene(deployedConfig({ shownokackpopup: true }))
         scene.checkIfNokAckPopupToShow(5)
         scene.checkIfNokAckPopupToShow(5)
         compare(callsTo("disableScrewdriver").length, 2)
@@ -76,14 +69,14 @@ SceneTestCase {
         compare(scene.state, 'actualValues')
 
         // without NOK acknowledgement in the configuration nothing opens
-        startScene(config({ shownokackpopup: false }))
+        startScene(deployedConfig({ shownokackpopup: false }))
         scene.checkIfNokAckPopupToShow(5)
         compare(scene.state, 'actualValues')
         compare(callsTo("disableScrewdriver").length, 0)
     }
 
     function test_nokAcknowledgementUnderFault() {
-        startScene(config({ shownokackpopup: true }))
+        startScene(deployedConfig({ shownokackpopup: true }))
         scene.gotoState('info')
         fault(42, 1, "Angle sensor")
         scene.checkIfNokAckPopupToShow(5)
@@ -98,7 +91,7 @@ SceneTestCase {
     }
 
     function test_configurationDropsNokAcknowledgement() {
-        var cfg = config({ shownokackpopup: true })
+        var cfg = deployedConfig({ shownokackpopup: true })
         startScene(cfg)
         scene.checkIfNokAckPopupToShow(5)
         cfg.global.shownokackpopup = false
@@ -158,7 +151,7 @@ SceneTestCase {
     }
 
     function test_acknowledgeConfiguration() {
-        startScene(config({ acknowledge: true }))
+        startScene(deployedConfig({ acknowledge: true }))
         fault(17, 3, "Overcurrent")
         compare(barStrings(), ["Ack", "OK", ''])
         keyClick(Qt.Key_Left)
@@ -275,7 +268,7 @@ SceneTestCase {
     }
 
     function test_laserWarning() {
-        var cfg = config({ laserwarning: true })
+        var cfg = deployedConfig({ laserwarning: true })
         cfg.view.warning.forceread = true
         startScene(cfg)
         compare(scene.state, 'warning')
@@ -305,7 +298,7 @@ SceneTestCase {
     }
 
     function test_grabs(data) {
-        startScene(config({ theme: data.tag, acknowledge: true }))
+        startScene(deployedConfig({ theme: data.tag, acknowledge: true }))
         fault(17, 3, "Overcurrent in the motor")
         var image = grab("popup-fault-" + data.tag + ".png")
         var textPixels = data.tag === 'blue' ? isWhite : function (im, x, y) { return im.red(x, y) < 60 && im.green(x, y) < 60 }

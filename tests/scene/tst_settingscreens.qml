@@ -105,8 +105,7 @@ SceneTestCase {
     }
 
     function test_languageAndTheme() {
-        var cfg = deployedConfig()
-        startScene(cfg)
+        startScene()
         cMainWindow.languages = [{ langCode: 'en', name: "English", countryCode: 'en', filename: 'en' },
                                  { langCode: 'de', name: "Deutsch", countryCode: 'de', filename: 'de' }]
         scene.gotoState('language')
