@@ -864,8 +864,27 @@ Rectangle {
         // 4 (new battery) and unknown values open nothing
         if (status !== 0 && status !== 1 && status !== 2 && status !== 3 && status !== 5)
             return
+        if (quietStartBattery(status))
+            return
         if (showPopupScreen())
             screen.setBatteryStatus(status)
+    }
+
+    // True while the host hands the battery's status over at start-up (the actual values are
+    // fresh then): a good battery with no popup to close or give back leaves what a pass
+    // through the popup screen would, without building that screen and the start screen once
+    // more before the first frame.
+    property bool startingUp: false
+
+    function quietStartBattery(status) {
+        if (!startingUp || status !== 3 || state !== 'actualValues' || bmsKeyMode
+                || PopupStack.getStackLength() > 0 || PopupStack.isBatteryFlagCleared())
+            return false
+        lastState = state
+        pushState('actualValues')
+        setJobPopupFocus(false)
+        PopupStack.checkStack()
+        return true
     }
 
     function batteryCountDown(count) {

@@ -83,7 +83,12 @@ void MainWindow::initData()
     loadJobs();
     loadFccTestMode();
     setWlanConnectionActiveFlag();
+    // The start screen is fresh: a good battery need not pass through the popup screen.
+    if (QQuickItem* root = rootItem())
+        root->setProperty("startingUp", true);
     fbatteryStatus(getBattStatus().toInt());
+    if (QQuickItem* root = rootItem())
+        root->setProperty("startingUp", false);
     fbatteryPower(getBattPower().toInt());
     ftoolenable(getEnable());
     int fclass = -1;
