@@ -80,14 +80,6 @@ QString woken()
     return out.join(QStringLiteral(", "));
 }
 
-long long wakeUps()
-{
-    long long sum = 0;
-    for (long long n : perThread())
-        sum += n;
-    return sum;
-}
-
 // Runs the event loop for `ms` with nothing else to do and returns the wake-ups counted,
 // less the one of the timer that ends the interval.
 long long idleWakeUps(int ms)
@@ -135,15 +127,10 @@ int main(int argc, char* argv[])
     // "bench_idle <ms> blinks" measures the blinks only.
     const bool blinksOnly = argc > 2 && QByteArray(argv[2]) == "blinks";
 
-    TempSysroot root;
-    PrivateBus bus;
+    BenchTool simulated;
     QApplication app(argc, argv);
-    if (!bus.isRunning()) {
-        std::fprintf(stderr, "no dbus-daemon\n");
+    if (!simulated.start())
         return 1;
-    }
-    QProcess sim;
-    startToolSim(sim, root.root());
 
     // The floor: a bare window with one rectangle, idle and blinking.
     double bareIdle = 0;
@@ -216,7 +203,6 @@ int main(int argc, char* argv[])
     row("idle wake-ups/s, worst screen", worst, bareIdle, "1/s");
     row("battery blink wake-ups/toggle", battery, bareBlink, "");
     row("NOK blink wake-ups/toggle", nokBlink, bareBlink, "");
-    sim.terminate();
-    sim.waitForFinished();
+    simulated.stop();
     return 0;
 }

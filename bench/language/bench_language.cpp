@@ -41,16 +41,11 @@ int main(int argc, char* argv[])
     useBenchDisplay();
     const int count = argc > 1 ? atoi(argv[1]) : 200;
 
-    TempSysroot root;
-    PrivateBus bus;
+    BenchTool simulated;
     QApplication app(argc, argv);
-    if (!bus.isRunning()) {
-        std::fprintf(stderr, "no dbus-daemon\n");
+    if (!simulated.start())
         return 1;
-    }
-    QProcess sim;
-    startToolSim(sim, root.root());
-    QDBusConnection ctl = QDBusConnection::connectToBus(bus.address(), QStringLiteral("ctl"));
+    QDBusConnection ctl = QDBusConnection::connectToBus(simulated.busAddress(), QStringLiteral("ctl"));
     QDBusInterface control(QStringLiteral("com.velmar.akku.ToolSim"), QStringLiteral("/ToolSim"), QStringLiteral("com.velmar.akku.ToolSimControl"), ctl);
 
     MainWindow window;
@@ -123,7 +118,6 @@ int main(int argc, char* argv[])
     std::sort(road.begin(), road.end());
     std::sort(roundTrip.begin(), roundTrip.end());
     std::printf("TABLE\tlanguage change -> frame, median (*)\t%.2f\t%.2f\tms\n", road[road.size() / 2], roundTrip[roundTrip.size() / 2]);
-    sim.terminate();
-    sim.waitForFinished();
+    simulated.stop();
     return 0;
 }

@@ -92,17 +92,11 @@ int main(int argc, char* argv[])
     useBenchDisplay();
     const int count = argc > 1 ? atoi(argv[1]) : 300;
 
-    TempSysroot root;
-    PrivateBus bus;
+    BenchTool simulated;
     QApplication app(argc, argv);
-    if (!bus.isRunning()) {
-        std::fprintf(stderr, "no dbus-daemon\n");
+    if (!simulated.start())
         return 1;
-    }
-
-    QProcess sim;
-    startToolSim(sim, root.root());
-    QDBusConnection emitter = QDBusConnection::connectToBus(bus.address(), QStringLiteral("emitter"));
+    QDBusConnection emitter = QDBusConnection::connectToBus(simulated.busAddress(), QStringLiteral("emitter"));
     QDBusInterface control(QStringLiteral("com.velmar.akku.ToolSim"), QStringLiteral("/ToolSim"), QStringLiteral("com.velmar.akku.ToolSimControl"), emitter);
 
     // Results written before the GUI listens.
@@ -197,8 +191,7 @@ int main(int argc, char* argv[])
     report("bare window: change -> first frame", bare);
     std::printf("TABLE\tnewresult -> frame, median\t%.2f\t%.2f\tms\n", median(latency), median(bare));
     std::printf("TABLE\tnewresult -> frame, p99\t%.2f\t%.2f\tms\n", p99(latency), p99(bare));
-    sim.terminate();
-    sim.waitForFinished();
+    simulated.stop();
     return 0;
 }
 

@@ -60,18 +60,12 @@ int main(int argc, char* argv[])
     const int count = argc > 1 ? atoi(argv[1]) : 300;
     const int flood = argc > 2 ? atoi(argv[2]) : 10000;
 
-    TempSysroot root;
-    PrivateBus bus;
+    BenchTool simulated;
     QApplication app(argc, argv);
-    if (!bus.isRunning()) {
-        std::fprintf(stderr, "no dbus-daemon\n");
+    if (!simulated.start())
         return 1;
-    }
-
-    QProcess sim;
-    startToolSim(sim, root.root());
     // The tool's processes talk to the GUI from connections of their own.
-    QDBusConnection tool = QDBusConnection::connectToBus(bus.address(), QStringLiteral("tool"));
+    QDBusConnection tool = QDBusConnection::connectToBus(simulated.busAddress(), QStringLiteral("tool"));
     QDBusInterface gui(QStringLiteral("com.velmar.akku.GUIService"), QStringLiteral("/GUI"), QStringLiteral("com.velmar.akku.gui"), tool);
 
     MainWindow window;
@@ -199,7 +193,6 @@ int main(int argc, char* argv[])
     bool ok = true;
     for (int round = 1; round <= 5; ++round)
         ok = burst(round) && ok;
-    sim.terminate();
-    sim.waitForFinished();
+    simulated.stop();
     return ok ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -130,4 +131,27 @@ bool startToolSim(QProcess& sim, const QString& root)
         out += sim.readAllStandardOutput();
     }
     return out.contains("toolsim ready");
+}
+
+bool BenchTool::start()
+{
+    if (!m_bus.isRunning()) {
+        std::fprintf(stderr, "no dbus-daemon\n");
+        return false;
+    }
+    m_sim = std::make_unique<QProcess>();
+    if (!startToolSim(*m_sim, m_root.root())) {
+        std::fprintf(stderr, "the simulator did not start\n");
+        return false;
+    }
+    return true;
+}
+
+void BenchTool::stop()
+{
+    if (!m_sim)
+        return;
+    m_sim->terminate();
+    m_sim->waitForFinished();
+    m_sim.reset();
 }

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
+#include <memory>
 
 // A temporary system root: TOOL_SYSROOT points at it for the lifetime of the object.
 class TempSysroot
@@ -58,3 +59,18 @@ void useBenchDisplay();
 
 // Starts "toolsim run --sysroot <root> --fresh" and waits up to 10 s for "toolsim ready".
 bool startToolSim(QProcess& sim, const QString& root);
+
+// A benchmark's simulated tool: a sandbox root and a private bus, made before the application
+// object; start() (after it) starts the simulator on them, stop() ends it.
+class BenchTool
+{
+public:
+    bool start();
+    void stop();
+    QString busAddress() const { return m_bus.address(); }
+
+private:
+    TempSysroot m_root;
+    PrivateBus m_bus;
+    std::unique_ptr<QProcess> m_sim;
+};
