@@ -20,7 +20,7 @@ class TestMainWindowDevice : public QObject
     Q_OBJECT
 
 private:
-    PrivateBus* m_bus = nullptr;
+    PrivateBus m_bus; // the host window reaches the tool's services on it
     const QString PlcModule = QStringLiteral("/home/tool/config/plctab/mod_tool.lua");
 
     static bool writeScript(const TempSysroot& root, const QString& devicePath, const QByteArray& body)
@@ -60,10 +60,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         qunsetenv("LOCAL_VAR_ROOT_PATH");
-        m_bus = new PrivateBus;
-        QVERIFY(m_bus->isRunning());
+        QVERIFY(m_bus.isRunning());
     }
-    void cleanupTestCase() { delete m_bus; }
 
     void plcTable_data()
     {

@@ -16,7 +16,7 @@ private:
     const QString GuiCfg = QString::fromLatin1(DevicePaths::GuiConfigFile);
     const QString WlanCfg = QString::fromLatin1(DevicePaths::WlanConfigFile);
 
-    PrivateBus* m_bus = nullptr;
+    PrivateBus m_bus; // the host window reaches the tool's services on it
 
     static void invoke(MainWindow& w, const char* slot, const QVariant& arg)
     {
@@ -30,10 +30,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         qunsetenv("LOCAL_VAR_ROOT_PATH");
-        m_bus = new PrivateBus;
-        QVERIFY(m_bus->isRunning());
+        QVERIFY(m_bus.isRunning());
     }
-    void cleanupTestCase() { delete m_bus; }
 
     void propertiesReachTheFiles()
     {

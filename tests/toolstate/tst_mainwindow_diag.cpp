@@ -12,16 +12,14 @@ class TestMainWindowDiag : public QObject
 
 private:
     static QString diag(const QString& name) { return QStringLiteral("/var/run/diag/") + name; }
-    PrivateBus* m_bus = nullptr;
+    PrivateBus m_bus; // the host window reaches the tool's services on it
 
 private Q_SLOTS:
     void initTestCase()
     {
         qunsetenv("LOCAL_VAR_ROOT_PATH");
-        m_bus = new PrivateBus;
-        QVERIFY(m_bus->isRunning());
+        QVERIFY(m_bus.isRunning());
     }
-    void cleanupTestCase() { delete m_bus; }
 
     void identificationCode()
     {
