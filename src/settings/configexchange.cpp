@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <csignal>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "devicepaths.h"
 
@@ -32,7 +34,14 @@ void ConfigExchange::setUp(Run& run)
     QProcess* process = run.process;
     run.timeout = new QTimer(this);
     run.timeout->setSingleShot(true);
-    connect(run.timeout, &QTimer::timeout, process, &QProcess::kill);
+    // The script leads a process group of its own, so that a hung one is killed together
+    // with whatever it started (an archiver waiting on a dead card, say).
+    process->setChildProcessModifier([] { ::setpgid(0, 0); });
+    connect(run.timeout, &QTimer::timeout, process, [process] {
+        if (process->processId() > 0)
+            ::kill(-pid_t(process->processId()), SIGKILL);
+        process->kill();
+    });
     // Standard output is not used; standard error is kept up to the cap.
     connect(process, &QProcess::readyReadStandardOutput, this, [process] { process->readAllStandardOutput(); });
     connect(process, &QProcess::readyReadStandardError, this, [process, &run] {

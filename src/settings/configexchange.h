@@ -15,8 +15,9 @@
 // script that cannot be started at all is reported the same way: exit code 127 with the
 // reason "Exporter not found" / "Importer not found" when the script is missing, 126 with
 // the system's reason otherwise, so that the screen waiting for the end never waits forever.
-// For the same reason a script that has not ended after ScriptTimeoutMs is killed; it ends
-// with the signal's number (9) and no reason, which the screen shows as a system error.
+// For the same reason a script that has not ended after ScriptTimeoutMs is killed, with the
+// processes it started; it ends with the signal's number (9) and what it wrote to standard
+// error up to then, which the screen shows as a system error.
 class ConfigExchange : public QObject
 {
     Q_OBJECT

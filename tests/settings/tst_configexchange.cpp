@@ -50,6 +50,9 @@ void TestConfigExchange::scripts_data()
     QTest::newRow("import killed") << true << QByteArray("kill -9 $$") << 9 << QString();
     QTest::newRow("import hangs") << true << QByteArray("echo 'SD card not mounted' >&2; exec sleep 60") << 9
                                   << "SD card not mounted\n";
+    // killed with what it started
+    QTest::newRow("export hangs on a child") << false << QByteArray("sleep 60 & echo $! > \"$(dirname \"$0\")/child\"; wait")
+                                             << 9 << QString();
     QTest::newRow("endless reason") << true << QByteArray("head -c 100000 /dev/zero | tr '\\0' x >&2; exit 2")
                                     << 2 << QString(ConfigExchange::MaxMessageBytes, QLatin1Char('x'));
 }
@@ -80,6 +83,14 @@ void TestConfigExchange::scripts()
     QCOMPARE(done.at(0).at(0).toInt(), code);
     QCOMPARE(done.at(0).at(1).toString(), msg);
     QCOMPARE(restart.size(), import && code == 0 ? 1 : 0);
+    const QByteArray child = root.read(QStringLiteral("/etc/backup/child")).trimmed();
+    if (!child.isEmpty()) {
+        const QString stat = QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(child));
+        QVERIFY2(waitUntil([&] {
+                     QFile f(stat);
+                     return !f.open(QIODevice::ReadOnly) || f.readAll().contains(") Z ");
+                 }, 3000), "the script's child was left running");
+    }
     QCOMPARE(root.read(QStringLiteral("/etc/backup/args")),
              import ? QByteArray("pw=\nconfig.cfg\n") : QByteArray("pw=\n/config/V-1-2-20240305090730.zkcfg\n"));
 }
