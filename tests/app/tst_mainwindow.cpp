@@ -35,15 +35,14 @@ private:
         return w.rootItem()->property("calls").toStringList();
     }
 
-    PrivateBus* m_bus = nullptr;
+    PrivateBus m_bus;
     TempSysroot* m_root = nullptr;
 };
 
 void TestMainWindow::initTestCase()
 {
     m_root = new TempSysroot;
-    m_bus = new PrivateBus;
-    QVERIFY(m_bus->isRunning());
+    QVERIFY(m_bus.isRunning());
 }
 
 // Without a scene the window still comes up; every push into the scene does nothing and

@@ -42,7 +42,7 @@ private:
     }
 
     TempSysroot* m_root = nullptr;
-    PrivateBus* m_bus = nullptr;
+    PrivateBus m_bus;
     DBusTestBench* m_bench = nullptr;
     MainWindow* m_window = nullptr;
     QStringList m_startupLog;
@@ -53,14 +53,13 @@ private:
 void TestGuiNoService::initTestCase()
 {
     m_root = new TempSysroot;
-    m_bus = new PrivateBus;
-    QVERIFY(m_bus->isRunning());
-    m_bench = new DBusTestBench(m_bus->address());
+    QVERIFY(m_bus.isRunning());
+    m_bench = new DBusTestBench(m_bus.address());
 
     // A bus monitor sees every call to the system service's interface, also those that no
     // one can receive.
     endWithTest(m_monitor);
-    m_monitor.start(QStringLiteral("dbus-monitor"), { QStringLiteral("--address"), m_bus->address(), QStringLiteral("--monitor"),
+    m_monitor.start(QStringLiteral("dbus-monitor"), { QStringLiteral("--address"), m_bus.address(), QStringLiteral("--monitor"),
         QStringLiteral("type='method_call',interface='com.velmar.akku.SysInterface'") });
     QVERIFY(m_monitor.waitForStarted());
     // Once its own probe shows up, the monitor is listening.
@@ -83,7 +82,6 @@ void TestGuiNoService::cleanupTestCase()
     m_monitor.waitForFinished(2000);
     delete m_window;
     delete m_bench;
-    delete m_bus;
     delete m_root;
 }
 

@@ -52,7 +52,7 @@ private:
     static bool ok(const QDBusMessage& reply) { return reply.type() == QDBusMessage::ReplyMessage; }
 
     TempSysroot* m_root = nullptr;
-    PrivateBus* m_bus = nullptr;
+    PrivateBus m_bus;
     DBusTestBench* m_bench = nullptr;
     MainWindow* m_window = nullptr;
     QStringList m_startupSimCalls;
@@ -63,9 +63,8 @@ void TestGuiService::initTestCase()
     m_root = new TempSysroot;
     QVERIFY(m_root->isValid());
     // The bus must exist before anything in this process touches it.
-    m_bus = new PrivateBus;
-    QVERIFY(m_bus->isRunning());
-    m_bench = new DBusTestBench(m_bus->address());
+    QVERIFY(m_bus.isRunning());
+    m_bench = new DBusTestBench(m_bus.address());
     QVERIFY(m_bench->connection().isConnected());
     QVERIFY2(m_bench->startSimulator(m_root->root()), qPrintable(m_bench->simulatorOutput()));
 
@@ -78,7 +77,6 @@ void TestGuiService::cleanupTestCase()
 {
     delete m_window;
     delete m_bench;
-    delete m_bus;
     delete m_root;
 }
 

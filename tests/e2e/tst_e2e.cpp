@@ -39,14 +39,13 @@ private Q_SLOTS:
 
 private:
 
-    PrivateBus* m_bus = nullptr;
+    PrivateBus m_bus;
     GuiRun* m_run = nullptr;
 };
 
 void TestEndToEnd::initTestCase()
 {
-    m_bus = new PrivateBus;
-    QVERIFY(m_bus->isRunning());
+    QVERIFY(m_bus.isRunning());
 }
 
 void TestEndToEnd::init()

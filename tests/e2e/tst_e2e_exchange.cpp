@@ -39,13 +39,12 @@ private Q_SLOTS:
     void pictures();
 
 private:
-    PrivateBus* m_bus = nullptr;
+    PrivateBus m_bus;
 };
 
 void TestEndToEndExchange::initTestCase()
 {
-    m_bus = new PrivateBus;
-    QVERIFY(m_bus->isRunning());
+    QVERIFY(m_bus.isRunning());
 }
 
 void TestEndToEndExchange::exportAndImport()

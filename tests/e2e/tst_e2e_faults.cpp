@@ -32,7 +32,6 @@ class TestEndToEndFaults : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void cleanupTestCase() { delete m_bus; }
     void init();
     void cleanup();
     void faultRoad();
@@ -43,7 +42,7 @@ private:
     bool startGui() { return m_x->startGui(*m_run); }
     QImage grabUntil(const std::function<bool(const QImage&)>& pred) { return m_x->grabUntil(pred, true); }
 
-    PrivateBus* m_bus = nullptr;
+    PrivateBus m_bus;
     XServer* m_x = nullptr;
     GuiRun* m_run = nullptr;
     qint64 m_started = 0;
@@ -51,8 +50,7 @@ private:
 
 void TestEndToEndFaults::initTestCase()
 {
-    m_bus = new PrivateBus;
-    QVERIFY(m_bus->isRunning());
+    QVERIFY(m_bus.isRunning());
 }
 
 void TestEndToEndFaults::init()

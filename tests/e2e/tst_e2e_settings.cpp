@@ -46,10 +46,8 @@ class TestEndToEndSettings : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        m_bus = new PrivateBus;
-        QVERIFY(m_bus->isRunning());
+        QVERIFY(m_bus.isRunning());
     }
-    void cleanupTestCase() { delete m_bus; }
     void init()
     {
         m_run = new GuiRun;
@@ -82,7 +80,7 @@ private:
         return m_run->calls().filter(QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(prefix)));
     }
 
-    PrivateBus* m_bus = nullptr;
+    PrivateBus m_bus;
     GuiRun* m_run = nullptr;
 };
 

@@ -86,7 +86,7 @@ private:
     }
 
     TempSysroot* m_root = nullptr;
-    PrivateBus* m_bus = nullptr;
+    PrivateBus m_bus;
     DBusTestBench* m_bench = nullptr;
     MainWindow* m_window = nullptr;
 };
@@ -95,9 +95,8 @@ void TestFaults::initTestCase()
 {
     qunsetenv("LOCAL_VAR_ROOT_PATH");
     m_root = new TempSysroot;
-    m_bus = new PrivateBus;
-    QVERIFY(m_bus->isRunning());
-    m_bench = new DBusTestBench(m_bus->address());
+    QVERIFY(m_bus.isRunning());
+    m_bench = new DBusTestBench(m_bus.address());
     QVERIFY2(m_bench->startSimulator(m_root->root()), qPrintable(m_bench->simulatorOutput()));
     m_window = new MainWindow(nullptr, QUrl::fromLocalFile(QStringLiteral(NG_SOURCE_DIR "/tests/common/RecordingScene.qml")));
     QVERIFY(m_window->rootItem());
@@ -108,7 +107,6 @@ void TestFaults::cleanupTestCase()
 {
     delete m_window;
     delete m_bench;
-    delete m_bus;
     delete m_root;
 }
 

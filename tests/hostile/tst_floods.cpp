@@ -14,7 +14,7 @@ class TestFloods : public QObject
 {
     Q_OBJECT
 
-    PrivateBus* m_bus = nullptr;
+    PrivateBus m_bus;
 
     static QStringList calls(MainWindow& w, const QString& name)
     {
@@ -29,10 +29,8 @@ class TestFloods : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        m_bus = new PrivateBus;
-        QVERIFY(m_bus->isRunning());
+        QVERIFY(m_bus.isRunning());
     }
-    void cleanupTestCase() { delete m_bus; }
 
     // 10,000 new names, and 20 names of 5 MB: the tables stop at their bound, the names
     // already known keep working.
@@ -97,7 +95,7 @@ private Q_SLOTS:
         auto* merger = w.findChild<ConfigNotifications*>();
         QVERIFY(merger);
         QSignalSpy reloads(merger, &ConfigNotifications::changed);
-        QDBusConnection sender = QDBusConnection::connectToBus(m_bus->address(), QStringLiteral("flood"));
+        QDBusConnection sender = QDBusConnection::connectToBus(m_bus.address(), QStringLiteral("flood"));
         QVERIFY(sender.isConnected());
         for (int i = 0; i < 10000; ++i) {
             for (const QString& path : { QStringLiteral("/home/tool/config/jobs/job%1.lua").arg(i % 256, 3, 10, QLatin1Char('0')),
