@@ -18,13 +18,13 @@ if(NG_CROSS_TRIPLET)
 endif()
 # Debian 12's Qt 6 runtime: the libraries the program links, and what it loads at run time:
 # the platform plugins (linuxfb, eglfs, vnc, xcb), the SQLite driver and the QML modules the
-# scene imports (QtQuick, QtQml with its WorkerScript part). tst_package checks
+# scene imports (QtQuick, QtQml with its WorkerScript and Models parts). tst_package checks
 # this list against the program's libraries and the plugins it really loads.
 set(NG_QT_RUNTIME_DEPENDS
   libqt6core6 libqt6gui6 libqt6widgets6 libqt6qml6 libqt6qmlmodels6 libqt6qmlworkerscript6 libqt6quick6 libqt6quickwidgets6
   libqt6dbus6 libqt6sql6 libqt6network6 libqt6opengl6
   qt6-qpa-plugins libqt6sql6-sqlite
-  qml6-module-qtquick qml6-module-qtqml qml6-module-qtqml-workerscript)
+  qml6-module-qtquick qml6-module-qtqml qml6-module-qtqml-workerscript qml6-module-qtqml-models)
 list(TRANSFORM NG_QT_RUNTIME_DEPENDS APPEND " (>= 6.4)")
 list(JOIN NG_QT_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libc6, libstdc++6, libgcc-s1, libsqlite3-0, dbus")

@@ -9,9 +9,7 @@ Item {
     id: root
     objectName: "genericList"
 
-    // A ListModel, made at run time: the linter here has no type description of the
-    // models module and would not resolve the type.
-    property var model: Qt.createQmlObject('import QtQuick; ListModel {}', root, "listModel")
+    property var model: ListModel {}
     property string textCenter: 'OK'
     property string textMenu: 'Menu'
     property color textColor: '#000000'

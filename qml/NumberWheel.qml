@@ -14,8 +14,7 @@ Rectangle {
     property bool continous: false
     property string theme: 'blue'
     property color textColor: '#000000'
-    // A ListModel, made at run time (see GenericList).
-    property var model: Qt.createQmlObject('import QtQuick; ListModel {}', root, "wheelModel")
+    property var model: ListModel {}
     property alias currentIndex: path.currentIndex
     readonly property bool large: width > 59
 

@@ -12,8 +12,7 @@ GUIView {
     focus: true
 
     property real cursorStep: 0
-    // A ListModel, made at run time (see GenericList).
-    property var rows: Qt.createQmlObject('import QtQuick; ListModel {}', root, "rowModel")
+    property var rows: ListModel {}
     property alias listView: rowList
 
     Image {

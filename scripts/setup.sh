@@ -5,7 +5,7 @@ set -euo pipefail
 PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-declarative-dev-tools
-  qml6-module-qtquick qml6-module-qtqml qml6-module-qtqml-workerscript
+  qml6-module-qtquick qml6-module-qtqml qml6-module-qtqml-workerscript qml6-module-qtqml-models
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qttest
   libqt6sql6-sqlite qt6-qpa-plugins libgl-dev libxkbcommon-dev
   dbus-daemon dbus-bin sqlite3 libsqlite3-dev python3 util-linux

@@ -38,12 +38,17 @@ int main(int argc, char* argv[])
     new KeyPipe(window->view());
     window->update();
     showOnDisplay(window, window->view());
-    // Start-up measurement aid: report the first frame and end.
-    if (qEnvironmentVariableIntValue("NEWGUI_EXIT_AFTER_FIRST_FRAME")) {
-        onEveryFrame(window->view(), [] {
+    // Start-up measurement aid: report the first frame and end (1), or report it and go on
+    // (2: the memory then is not disturbed by the process tearing itself down).
+    if (const int report = qEnvironmentVariableIntValue("NEWGUI_EXIT_AFTER_FIRST_FRAME")) {
+        onEveryFrame(window->view(), [report, reported = false]() mutable {
+            if (reported)
+                return;
+            reported = true;
             std::printf("first frame\n");
             std::fflush(stdout);
-            QCoreApplication::exit(0);
+            if (report == 1)
+                QCoreApplication::exit(0);
         });
     }
 

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QMetaMethod>
 #include <QQmlContext>
 #include <QQuickItem>
@@ -11,6 +12,7 @@
 
 #include "devicepaths.h"
 #include "promptrender.h"
+#include "sceneprefetch.h"
 #include "scenefonts.h"
 #include "screengrabber.h"
 #include "systemlog.h"
@@ -28,6 +30,17 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     else
         setWindowState(Qt::WindowFullScreen);
 
+    m_view = new QQuickWidget();
+    // The scene's grabber copies from this view (setView(cMainWindow) at start-up).
+    setProperty(ScreenGrabber::ViewProperty, QVariant::fromValue<QWidget*>(m_view));
+    m_view->setCursor(Qt::BlankCursor);
+    m_view->rootContext()->setContextProperty(QStringLiteral("cMainWindow"), this);
+    // The engine's loader thread compiles the scene and its usual first screen while the
+    // settings, translations, fonts and the bus connection are prepared below.
+    QList<QUrl> prefetched { scene };
+    if (scene == QUrl(QString::fromLatin1(DefaultScene)))
+        prefetched.append(scene.resolved(QUrl(QStringLiteral("ActualValues.qml"))));
+    const ScenePrefetch prefetch(m_view->engine(), prefetched);
     loadCfg();
     m_translator.getLanguages();
     QCoreApplication::installTranslator(&m_translator);
@@ -36,11 +49,8 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     readTorqueFactors();
 
     installSceneFonts();
-    m_view = new QQuickWidget();
-    // The scene's grabber copies from this view (setView(cMainWindow) at start-up).
-    setProperty(ScreenGrabber::ViewProperty, QVariant::fromValue<QWidget*>(m_view));
-    m_view->setCursor(Qt::BlankCursor);
-    m_view->rootContext()->setContextProperty(QStringLiteral("cMainWindow"), this);
+    // Opened now rather than at the scene's first signal: the same messages, in the same order.
+    QDBusConnection::systemBus();
     m_view->setSource(scene);
     setCentralWidget(m_view);
     renderPromptly(m_view);

@@ -9,7 +9,8 @@ ScreenGrabber::ScreenGrabber(QQuickItem* parent)
 {
     // Contents only once something was grabbed: until then there is nothing to draw, and a
     // painted item with contents keeps a view-sized pixmap (two, while painting) from its
-    // first frame on.
+    // first frame on, hidden or not. The painted item's constructor turns contents on.
+    setFlag(QQuickItem::ItemHasContents, false);
 }
 
 void ScreenGrabber::registerType()
