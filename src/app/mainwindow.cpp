@@ -1,7 +1,6 @@
 #include "mainwindow.h"
 
 #include <QCoreApplication>
-#include <QDBusConnection>
 #include <QMetaMethod>
 #include <QQmlContext>
 #include <QQuickItem>
@@ -30,6 +29,8 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     else
         setWindowState(Qt::WindowFullScreen);
 
+    // Before the scene's first compilation: the scene imports the grabber's module.
+    ScreenGrabber::registerType();
     m_view = new QQuickWidget();
     // The scene's grabber copies from this view (setView(cMainWindow) at start-up).
     setProperty(ScreenGrabber::ViewProperty, QVariant::fromValue<QWidget*>(m_view));
@@ -45,12 +46,12 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     m_translator.getLanguages();
     QCoreApplication::installTranslator(&m_translator);
     initExchange();
-    ScreenGrabber::registerType();
     readTorqueFactors();
 
     installSceneFonts();
-    // Opened now rather than at the scene's first signal: the same messages, in the same order.
-    QDBusConnection::systemBus();
+    // The bus connection, the GUI's object and its subscriptions too; the GUI's name and the
+    // first queries follow once the scene is there (initData).
+    subscribeDBus();
     m_view->setSource(scene);
     setCentralWidget(m_view);
     renderPromptly(m_view);

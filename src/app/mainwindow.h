@@ -131,6 +131,7 @@ public:
     Q_INVOKABLE QStringList getPictures();
 
     // ---- GUI D-Bus service and tool-service clients
+    void subscribeDBus();
     void initDBus();
     Q_INVOKABLE void jobabort();
     Q_INVOKABLE void jobselected(int jobnr);

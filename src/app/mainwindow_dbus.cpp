@@ -33,11 +33,12 @@ void subscribe(QDBusConnection& bus, const ToolServices::Service& service, const
 
 // ---- registration, subscriptions and the first queries
 
-void MainWindow::initDBus()
+// Runs while the scene is still being built: the signals wait in the event queue until the
+// start-up is done, and the object is there before the GUI's name is.
+void MainWindow::subscribeDBus()
 {
     m_adaptor = new AkkuIfAdapter(this);
     QDBusConnection bus = QDBusConnection::systemBus();
-    bus.registerService(QString::fromLatin1(GuiService::Name));
     bus.registerObject(QString::fromLatin1(GuiService::Path), this);
 
     // Subscribe before querying, so that no change in between is lost.
@@ -57,7 +58,12 @@ void MainWindow::initDBus()
     subscribe(bus, System, "toolenable", this, SLOT(ftoolenable(int)));
     subscribe(bus, Wlan, "changed_connection", this, SLOT(wlanConnectionChanged(int)));
     subscribe(bus, Wlan, "changed_rssilevel", this, SLOT(wlanLevelChanged(int)));
+}
 
+void MainWindow::initDBus()
+{
+    using namespace ToolServices;
+    QDBusConnection::systemBus().registerService(QString::fromLatin1(GuiService::Name));
     {
         ServiceProxy sys(System);
         QDBusMessage reply = sys.call(QStringLiteral("fbattpowerget"));
