@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QMetaMethod>
 #include <QQmlContext>
+#include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWidget>
 
@@ -31,17 +32,15 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
 
     // Before the scene's first compilation: the scene imports the grabber's module.
     ScreenGrabber::registerType();
-    m_view = new QQuickWidget();
-    // The scene's grabber copies from this view (setView(cMainWindow) at start-up).
-    setProperty(ScreenGrabber::ViewProperty, QVariant::fromValue<QWidget*>(m_view));
-    m_view->setCursor(Qt::BlankCursor);
-    m_view->rootContext()->setContextProperty(QStringLiteral("cMainWindow"), this);
-    // The engine's loader thread compiles the scene and its usual first screen while the
-    // settings, translations, fonts and the bus connection are prepared below.
+    // The engine comes first, so that its loader thread compiles the scene and its usual first
+    // screen while the settings, translations, fonts and the bus connection are prepared. The
+    // view comes after the fonts (see installSceneFonts) and keeps the engine as its child.
+    auto* engine = new QQmlEngine();
+    engine->rootContext()->setContextProperty(QStringLiteral("cMainWindow"), this);
     QList<QUrl> prefetched { scene };
     if (scene == QUrl(QString::fromLatin1(DefaultScene)))
         prefetched.append(scene.resolved(QUrl(QStringLiteral("ActualValues.qml"))));
-    const ScenePrefetch prefetch(m_view->engine(), prefetched);
+    const ScenePrefetch prefetch(engine, prefetched);
     loadCfg();
     m_translator.getLanguages();
     QCoreApplication::installTranslator(&m_translator);
@@ -52,6 +51,11 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     // The bus connection, the GUI's object and its subscriptions too; the GUI's name and the
     // first queries follow once the scene is there (initData).
     subscribeDBus();
+    m_view = new QQuickWidget(engine, nullptr);
+    engine->setParent(m_view);
+    // The scene's grabber copies from this view (setView(cMainWindow) at start-up).
+    setProperty(ScreenGrabber::ViewProperty, QVariant::fromValue<QWidget*>(m_view));
+    m_view->setCursor(Qt::BlankCursor);
     m_view->setSource(scene);
     setCentralWidget(m_view);
     renderPromptly(m_view);

@@ -35,4 +35,8 @@ void installSceneFonts()
     QFont::insertSubstitutions(QStringLiteral("Tavik Sans"), fallback);
     QFont::insertSubstitutions(QStringLiteral("Tavik Sans Medium"), fallback);
     QGuiApplication::setFont(QFont(QStringLiteral("DejaVu Sans Condensed")));
+    // The database takes the added fonts in at its next use and then announces a change, on
+    // which every Qt Quick window drops its fonts and lays out all its texts again at its
+    // next frame. Taken in now, before the scene's window exists, that costs nothing.
+    QFontDatabase::families();
 }
