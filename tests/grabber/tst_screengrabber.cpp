@@ -89,7 +89,8 @@ void TestScreenGrabber::overloads()
     }
 }
 
-// A visible grabber draws nothing until it has grabbed, then the copy at its origin.
+// A grabber draws nothing, and has no contents to keep, until it has grabbed; then it draws
+// the copy at its origin.
 void TestScreenGrabber::paintsOnlyAfterAGrab()
 {
     QQmlEngine engine;
@@ -109,6 +110,8 @@ void TestScreenGrabber::paintsOnlyAfterAGrab()
     QVERIFY(grabber);
 
     QCOMPARE(window.grabWindow().pixelColor(60, 50), QColor(Qt::white));
+    // Without contents the renderer keeps no item-sized pixmap for it.
+    QVERIFY(!(grabber->flags() & QQuickItem::ItemHasContents));
 
     QuarterView view;
     grabber->setView(&view);
