@@ -96,7 +96,7 @@ Medians report(const char* what, std::vector<Run> runs)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? atoi(argv[1]) : 7;
+    const int runs = argc > 1 ? atoi(argv[1]) : 15;
 
     QTemporaryDir root;
     QProcess bus;
