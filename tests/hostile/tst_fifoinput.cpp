@@ -12,6 +12,7 @@
 #include "diagtree.h"
 #include "jobcatalogue.h"
 #include "jsonfile.h"
+#include "jsontranslator.h"
 #include "programcatalogue.h"
 #include "programwriter.h"
 #include "resultreader.h"
@@ -56,7 +57,8 @@ private Q_SLOTS:
                                "/var/run/diag/battery/power", "/var/run/diag/tiwlan/interface",
                                "/var/run/diag/tiwlan/station-info.dat", "/proc/orimctrl/adcval",
                                "/home/tool/config/srbprg/prg5.lua", "/home/tool/config/jobs/job007.lua",
-                               "/home/tool/data/result.sq3", "/var/run/diag/res_services/Xml.json" })
+                               "/home/tool/data/result.sq3", "/var/run/diag/res_services/Xml.json",
+                               "/home/tool/config/langs/de.json", "/home/tool/config/langs/langs.json" })
             QVERIFY2(fifo(root, p), p);
 
         SettingsFiles s;
@@ -92,6 +94,9 @@ private Q_SLOTS:
         ResultReader results;
         QVariantMap result;
         QVERIFY(!results.read(1, result));
+        JSONTranslator translator(QString::fromLatin1(DevicePaths::LangDir));
+        QVERIFY(!translator.setLanguage(QStringLiteral("de")));
+        QVERIFY(translator.getLanguages().isEmpty());
     }
 
     void deviceNodes()
@@ -102,6 +107,11 @@ private Q_SLOTS:
         QByteArray out = "untouched";
         QCOMPARE(SafeRead::read(root.path(QString::fromLatin1(DevicePaths::GuiConfigFile)), out), SafeRead::NotRegular);
         QCOMPARE(out, QByteArray("untouched"));
+        // Nor is one in place of a diagnostic value: the fallbacks stand.
+        QVERIFY(link(root, "/var/run/diag/prgnr", "/dev/zero"));
+        QVERIFY(link(root, "/var/run/diag/enable", "/dev/zero"));
+        QCOMPARE(DiagTree().getPrgnr(), short(-88));
+        QCOMPARE(DiagTree().getEnable(), 0);
         // The key switch file is the one character device that is read.
         QVERIFY(link(root, DevicePaths::KeySwitchFile, "/dev/zero"));
         QCOMPARE(DiagTree().adcVal(), short(0));

@@ -4,8 +4,6 @@
 #include <QQuickItem>
 #include <QtTest>
 
-#include <sys/stat.h>
-
 #include "jsontranslator.h"
 #include "mainwindow.h"
 #include "systemlog.h"
@@ -98,18 +96,6 @@ private Q_SLOTS:
         t.setLanguage(QStringLiteral("de"));
         QCOMPARE(t.translate("", "Main menu"), QStringLiteral("Main menu"));
         QCOMPARE(t.getError(17), QStringLiteral("17"));
-    }
-
-    // A FIFO in place of a language file or the index is refused without blocking.
-    void fifoInsteadOfFile()
-    {
-        TempSysroot root;
-        QVERIFY(root.mkdir(Dir));
-        QCOMPARE(::mkfifo(QFile::encodeName(root.path(Dir + QStringLiteral("de.json"))).constData(), 0644), 0);
-        QCOMPARE(::mkfifo(QFile::encodeName(root.path(Dir + QStringLiteral("langs.json"))).constData(), 0644), 0);
-        JSONTranslator t(Dir);
-        QVERIFY(!t.setLanguage(QStringLiteral("de")));
-        QVERIFY(t.getLanguages().isEmpty());
     }
 
     // The index is ordered by the names' character codes (Č after the Latin letters); a

@@ -136,18 +136,6 @@ private Q_SLOTS:
         QCOMPARE(int(tree.getPrgnr()), expected);
     }
 
-    // A device node in place of a value file is not read at all (it could be endless).
-    void runawayFileIsBounded()
-    {
-        TempSysroot root;
-        QVERIFY(root.mkdir(diag("")));
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), root.path(diag("prgnr"))));
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), root.path(diag("enable"))));
-        DiagTree tree;
-        QCOMPARE(tree.getPrgnr(), short(-88));
-        QCOMPARE(tree.getEnable(), 0);
-    }
-
     void readerWaitsForWriter()
     {
         TempSysroot root;
