@@ -243,25 +243,6 @@ private Q_SLOTS:
         QCOMPARE(values(tree.getInitResConStates()).value(QStringLiteral("Xml")), QVariant(1));
     }
 
-    void connectionChanges()
-    {
-        TempSysroot root;
-        QVERIFY(root.write(diag("ResConStates/Xml"), "0"));
-        DiagTree tree;
-        // the first change builds the cache from the tree
-        QVERIFY(!tree.updateConnectionState(QStringLiteral("Xml"), 2));
-        QCOMPARE(values(tree.connectionStates()).value(QStringLiteral("Xml")), QVariant(2));
-        QVERIFY(tree.updateConnectionState(QStringLiteral("Xml"), 1));
-        QCOMPARE(values(tree.connectionStates()).value(QStringLiteral("Xml")), QVariant(1));
-        QVERIFY(tree.updateConnectionState(QStringLiteral("OpenProtocol"), -1));
-        QVERIFY(tree.updateConnectionState(QStringLiteral("OpenProtocol"), 0));
-        QVERIFY(!tree.updateConnectionState(QStringLiteral("OpenProtocol"), -2));
-        QCOMPARE(values(tree.connectionStates()).size(), 2);
-        QCOMPARE(keys(tree.connectionStates()), QVariantList({ 0 })); // keys stay as read
-        // the cache is what later reads return
-        QCOMPARE(tree.getInitResConStates(), tree.connectionStates());
-    }
-
     void services()
     {
         TempSysroot root;

@@ -32,7 +32,8 @@ private Q_SLOTS:
         QCOMPARE(host.calls(), QStringList(QStringLiteral("newIdcode VIN 0815 locked")));
     }
 
-    // The cache is filled once at start-up and then only follows the change calls.
+    // The cache is filled once at start-up and then only follows the change calls; only
+    // states from -1 to 1 reach the scene.
     void connectionStates()
     {
         TempSysroot root;
@@ -48,6 +49,7 @@ private Q_SLOTS:
         QCOMPARE(w.getInitResConStates().toMap().value(QStringLiteral("values")).toMap().value(QStringLiteral("Xml")), QVariant(2));
         w.fResServiceConChanged(QStringLiteral("Xml"), 1);
         w.fResServiceConChanged(QStringLiteral("OpenProtocol"), -1);
+        w.fResServiceConChanged(QStringLiteral("OpenProtocol"), -2); // out of range: kept, not shown
         QCOMPARE(host.calls(), QStringList({ QStringLiteral("resServiceConChanged {\"keys\":[0],\"values\":{\"Xml\":1}}"),
                                              QStringLiteral("resServiceConChanged {\"keys\":[0],\"values\":{\"OpenProtocol\":-1,\"Xml\":1}}") }));
     }
