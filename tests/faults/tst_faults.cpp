@@ -3,13 +3,12 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QQuickItem>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QtTest>
 
 #include <sys/stat.h>
 
 #include "activitylog.h"
+#include "activitylogfile.h"
 #include "dbustestbench.h"
 #include "mainwindow.h"
 #include "systemlog.h"
@@ -18,41 +17,6 @@
 namespace {
 
 const QString ActivityDb = QStringLiteral("/var/log/activity.sq3");
-
-// Rows written by the display (user 4) as "code value1 value2 value3 value4".
-QStringList displayEntries(const QString& hostPath)
-{
-    QStringList out;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
-        db.setDatabaseName(hostPath);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (db.open()) {
-            QSqlQuery q(QStringLiteral("SELECT code, value1, value2, value3, value4, timestamp FROM activity WHERE user = 4 ORDER BY rowid"), db);
-            const qint64 now = QDateTime::currentSecsSinceEpoch();
-            while (q.next()) {
-                if (qAbs(q.value(5).toLongLong() - now) > 60)
-                    continue; // the sample's older rows
-                QStringList row;
-                for (int i = 0; i < 5; ++i)
-                    row << q.value(i).toString();
-                out << row.join(QLatin1Char(' ')).trimmed();
-            }
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("check"));
-    return out;
-}
-
-bool createActivityDb(const QString& hostPath)
-{
-    QProcess p;
-    p.start(QStringLiteral("sqlite3"), { hostPath,
-        QStringLiteral("CREATE TABLE activity (id INTEGER PRIMARY KEY AUTOINCREMENT, timestamp INTEGER NOT NULL, user INTEGER NOT NULL DEFAULT 0,"
-                       " code INTEGER NOT NULL, value1 TEXT DEFAULT '', value2 TEXT DEFAULT '', value3 TEXT DEFAULT '', value4 TEXT DEFAULT '');") });
-    return p.waitForFinished(10000) && p.exitCode() == 0;
-}
 
 bool logged(const QString& line)
 {
@@ -127,13 +91,13 @@ void TestFaults::faultRoad()
 
     m_bench->run({ "faultack", "refuse" });
     m_window->sendAck();
-    QVERIFY(displayEntries(db).isEmpty());
+    QVERIFY(ActivityLogFile::displayEntries(db).isEmpty());
     m_bench->run({ "faultack", "accept" });
 
     m_window->rootItem()->setProperty("stackedFault", QVariantMap { { "code", 17 }, { "timer", 2 }, { "waitForAck", 1 } });
     from = mark();
     m_window->sendAck();
-    QCOMPARE(displayEntries(db), QStringList(QStringLiteral("600")));
+    QCOMPARE(ActivityLogFile::displayEntries(db), QStringList(QStringLiteral("600")));
     QVERIFY(sceneGets(QStringLiteral("popupString Sys Fault Motortemperatur zu hoch 2 1 17 3"), from));
     QCOMPARE(callsSince(from), QStringList({ "closepopupString 5", "removeSysfaultFromStack 17",
                                              "popupString Sys Fault Motortemperatur zu hoch 2 1 17 3" }));
@@ -146,7 +110,7 @@ void TestFaults::faultRoad()
     // Nothing pending: the service refuses, nothing is logged.
     m_window->sendAck();
     m_window->addActivityEntryNokAck();
-    QCOMPARE(displayEntries(db), QStringList({ "600", "600", "526 5" }));
+    QCOMPARE(ActivityLogFile::displayEntries(db), QStringList({ "600", "600", "526 5" }));
 }
 
 // Reports no tool should send, and the ones that open no popup.
@@ -193,7 +157,7 @@ void TestFaults::activityLogFailures()
     QCOMPARE(root.read(ActivityDb), QByteArray("not a database, but someone's data\n").repeated(100));
     QVERIFY(QFile::remove(db));
 
-    QVERIFY(createActivityDb(db));
+    QVERIFY(ActivityLogFile::create(db));
     QVERIFY(ActivityLog::append(111, QStringLiteral("ManOp"), {}, {}, {}));
 
     // Another writer holds the database for as long as this test needs.
@@ -213,7 +177,7 @@ void TestFaults::activityLogFailures()
     QVERIFY(holder.waitForFinished(10000));
 
     QVERIFY(ActivityLog::append(600, {}, {}, {}, {}));
-    QCOMPARE(displayEntries(db), QStringList({ "111 ManOp", "600" }));
+    QCOMPARE(ActivityLogFile::displayEntries(db), QStringList({ "111 ManOp", "600" }));
     SystemLog::stopCapture();
 }
 

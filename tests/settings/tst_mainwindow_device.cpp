@@ -1,10 +1,9 @@
 #include <QNetworkInterface>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QtTest>
 
 #include <sys/stat.h>
 
+#include "activitylogfile.h"
 #include "devicepaths.h"
 #include "fwversion.h"
 #include "hosttest.h"
@@ -28,32 +27,6 @@ private:
         if (!root.write(devicePath, "#!/bin/sh\n" + body))
             return false;
         return QFile::setPermissions(root.path(devicePath), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-
-    // The activity log as the firmware creates it; returns "code value1" per row.
-    static void createActivityLog(const TempSysroot& root)
-    {
-        QVERIFY(root.mkdir(QStringLiteral("/var/log")));
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("setup"));
-        db.setDatabaseName(root.path(QString::fromLatin1(DevicePaths::ActivityDb)));
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        QVERIFY(q.exec(QStringLiteral("CREATE TABLE activity (id INTEGER PRIMARY KEY AUTOINCREMENT, timestamp INTEGER NOT NULL,"
-                                      " user INTEGER NOT NULL DEFAULT 0, code INTEGER NOT NULL, value1 TEXT DEFAULT '',"
-                                      " value2 TEXT DEFAULT '', value3 TEXT DEFAULT '', value4 TEXT DEFAULT '')")));
-    }
-    static QStringList activities()
-    {
-        QStringList rows;
-        {
-            QSqlDatabase db = QSqlDatabase::database(QStringLiteral("setup"));
-            QSqlQuery q(QStringLiteral("SELECT user, code, value1, value2 FROM activity ORDER BY id"), db);
-            while (q.next())
-                rows << QStringLiteral("%1 %2 %3%4").arg(q.value(0).toString(), q.value(1).toString(),
-                                                         q.value(2).toString(), q.value(3).toString());
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("setup"));
-        return rows;
     }
 
 private Q_SLOTS:
@@ -108,7 +81,8 @@ private Q_SLOTS:
     void keyReleaseIsLogged()
     {
         TempSysroot root;
-        createActivityLog(root);
+        const QString activities = root.path(QString::fromLatin1(DevicePaths::ActivityDb));
+        QVERIFY(root.mkdir(QStringLiteral("/var/log")) && ActivityLogFile::create(activities));
         RecordedHost host;
         MainWindow& w = host.window;
         QCOMPARE(w.getMappedBmsBits().value("L").toString(), QString()); // no module: nothing assigned
@@ -117,7 +91,7 @@ private Q_SLOTS:
         w.sendBmsBitSignal(0, 0);
         w.sendBmsBitSignal(1, 0);
         w.setDateTime(QStringLiteral("x")); // no date command in this root: only the entry
-        QCOMPARE(activities(), QStringList({ "4 111 ManOp", "4 501 " }));
+        QCOMPARE(ActivityLogFile::displayEntries(activities), QStringList({ "111 ManOp", "501" }));
     }
 
     void restartOutcomes_data()
@@ -150,7 +124,8 @@ private Q_SLOTS:
     void clockAndPower()
     {
         TempSysroot root;
-        createActivityLog(root);
+        const QString activities = root.path(QString::fromLatin1(DevicePaths::ActivityDb));
+        QVERIFY(root.mkdir(QStringLiteral("/var/log")) && ActivityLogFile::create(activities));
         const QByteArray record = "echo \"$(basename $0) $#:$*\" >> \"$TOOL_SYSROOT/var/log/asked\"\n";
         QVERIFY(writeScript(root, QStringLiteral("/bin/date"), record));
         QVERIFY(writeScript(root, QStringLiteral("/sbin/hwclock"), record));
@@ -160,7 +135,7 @@ private Q_SLOTS:
         MainWindow& w = host.window;
         w.setDateTime(QStringLiteral("2000.01.01-00:00"));
         QCOMPARE(root.read(QStringLiteral("/var/log/asked")), QByteArray("date 2:-s 2000.01.01-00:00\nhwclock 1:-uw\n"));
-        QCOMPARE(activities(), QStringList({ "4 501 " }));
+        QCOMPARE(ActivityLogFile::displayEntries(activities), QStringList({ "501" }));
         w.reboot();
         w.poweroff();
         QVERIFY(waitUntil([&] { return root.read(QStringLiteral("/var/log/asked")).contains("reboot"); }));
