@@ -79,13 +79,6 @@ SceneTestCase {
         compare(scene.prgnumber, Number(data.value))
     }
 
-    function test_programLabelDrawn() {
-        scene.updatePrgnr(7)
-        var image = grab("header_program.png")
-        verify(countPixels(image, 164, 0, 231, 30, isWhite) > 20, "the label is drawn")
-        compare(countPixels(image, 231, 0, 240, 30, isWhite), 0, "right-aligned within 67 px")
-    }
-
     function test_leds() {
         startScene()
         var enable = part("enableLed")
@@ -102,11 +95,7 @@ SceneTestCase {
         scene.setReady(true)
         compare(ready.state, "Green")
         compare(ready.source, "qrc:/pics/LED_Green2.png")
-        verify(!part("ledBlink").running, "green is steady")
-        var image = grab("header_leds.png")
-        // yellow enable LED, green ready LED: centre pixels
-        verify(image.red(138, 15) > 150 && image.green(138, 15) > 120 && image.blue(138, 15) < 100, "yellow")
-        verify(image.green(161, 17) > image.red(161, 17) + 60 && image.green(161, 17) > image.blue(161, 17) + 60, "green")
+        verify(!part("ledBlink").running, "green is steady") // the colours on screen are tst_e2e's
 
         scene.setSysFault(true)
         compare(ready.state, "Red", "a fault wins over ready")
