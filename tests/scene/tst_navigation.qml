@@ -85,20 +85,18 @@ SceneTestCase {
         compare(scene.stateBuffer, ['info'])
     }
 
-    // The states whose header, bar or frame no other case looks at: header and bar, title
-    // and middle key.
+    // The states whose header, bar or frame no other case looks at (the test view and the
+    // program editor have theirs): header and bar, title and middle key.
     function test_screens_data() {
         return [
             { tag: "language", header: "Visible", bar: "Visible", title: "Language", middle: "Select" },
             { tag: "setdate", header: "Visible", bar: "Visible", middle: "Next" },
             { tag: "settime", header: "Visible", bar: "Visible", middle: "Next" },
             { tag: "setdatetime", header: "Visible", bar: "Visible", title: "Date", middle: "Next" },
-            { tag: "testview", header: "Invisible", bar: "Invisible", frame: true },
             { tag: "themeselect", header: "Visible", bar: "Visible", title: "Theme", middle: "Select" },
             { tag: "game", header: "Invisible", bar: "Visible" },
             { tag: "info", header: "Visible", bar: "Visible", title: "Info", middle: "Back" },
             { tag: "warning", header: "Invisible", bar: "Visible" },
-            { tag: "program", header: "Visible", bar: "Visible", title: "Program select", middle: "Next" },
             { tag: "exchange", header: "Visible", bar: "Visible", title: "Exchange", middle: "Select" },
             { tag: "picviewer", header: "Visible", bar: "Visible", middle: "Back" },
             { tag: "diagnosis", header: "Visible", bar: "Visible", title: "Services", middle: "Select" },
@@ -116,7 +114,7 @@ SceneTestCase {
         compare(scene.state, data.tag)
         compare(part("header").state, data.header)
         compare(part("buttonBar").state, data.bar)
-        if (data.title === undefined && data.middle === undefined && !data.frame)
+        if (data.title === undefined && data.middle === undefined)
             return
         verify(scene.screen !== null, "screen loaded")
         compare(scene.screen.objectName, data.tag)
