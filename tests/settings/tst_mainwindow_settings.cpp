@@ -121,14 +121,10 @@ private Q_SLOTS:
     void wlanReaders()
     {
         TempSysroot root;
-        QVERIFY(root.write(WlanCfg, "{\"interface\": true, \"connections\": [{\"wlan\": {\"ssid\": \"Halle 3\"}}]}"));
-        QVERIFY(root.write(diag("tiwlan/station-info.dat"), "BSSID: 00 11 22 33 44 55\n"));
+        QVERIFY(root.write(WlanCfg, "{\"interface\": true}"));
         RecordedHost host;
         MainWindow& w = host.window;
-        QCOMPARE(w.getSSID(), QStringLiteral("Halle 3"));
-        QVERIFY(w.isWlanActive());
-        // no WLAN service on the bus: the file is read as it is
-        QCOMPARE(w.getBSSID(), QStringLiteral("001122334455"));
+        QVERIFY(w.isWlanActive()); // the names are what start-up pushes (tst_mainwindow)
         QCOMPARE(w.loadWlanActivation(), QVariant(false)); // "false" when the flag file is missing
         QVERIFY(root.write(diag("tiwlan/interface"), "true"));
         QCOMPARE(w.loadWlanActivation(), QVariant(true));
