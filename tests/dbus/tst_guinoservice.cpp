@@ -1,4 +1,5 @@
-// The GUI on a bus where none of the tool's services runs.
+// The GUI on a bus where none of the tool's services runs, and the rule by which it judges
+// the services' replies.
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -9,6 +10,7 @@
 #include "mainwindow.h"
 #include "systemlog.h"
 #include "testsupport.h"
+#include "toolservices.h"
 
 class TestGuiNoService : public QObject
 {
@@ -20,6 +22,7 @@ private Q_SLOTS:
     void startsWithoutServices();
     void enableWithoutSystemService();
     void operationModeWithoutSystemService();
+    void replyRule();
 
 private:
     static int count(const QStringList& lines, const QString& prefix)
@@ -128,6 +131,21 @@ void TestGuiNoService::operationModeWithoutSystemService()
     SystemLog::stopCapture();
     QCOMPARE(log, QStringList { QStringLiteral("<3>Set operation mode failed") });
     QCOMPARE(DBusTestBench::sceneCalls(*m_window).size(), before);
+}
+
+// Success needs a method reply without an error message; an error reply counts as failed even
+// when its message is empty, and a reply with too few arguments as failed where they are used.
+void TestGuiNoService::replyRule()
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("a.b"), QStringLiteral("/x"), QStringLiteral("a.b"), QStringLiteral("frdyget"));
+    QDBusMessage reply = call.createReply(QVariantList { 3, 3 });
+    QVERIFY(ToolServices::succeeded(reply));
+    QVERIFY(ToolServices::succeeded(reply, 2));
+    QVERIFY(!ToolServices::succeeded(reply, 3));
+    QVERIFY(ToolServices::succeeded(call.createReply()));
+    QVERIFY(!ToolServices::succeeded(call.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.Failed"), QStringLiteral("no"))));
+    QVERIFY(!ToolServices::succeeded(call.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.Failed"), QString())));
+    QVERIFY(!ToolServices::succeeded(QDBusMessage()));
 }
 
 QTEST_MAIN(TestGuiNoService)
