@@ -92,22 +92,11 @@ private Q_SLOTS:
         QCOMPARE(w.getJobList().first().toMap().value("slot").toUInt(), 2u);
         QCOMPARE(calls(w).mid(before), QStringList({ "updateJobView" }));
 
-        // One program file is read again (what a sync does with it is tst_programcatalogue's).
-        QVERIFY(m_root->write(prg + "prg7.lua", "prg.Name = \"New seven\"\nprg.TorqueUnit = 4\n"));
-        notify(w, prg + "prg7.lua");
-        QCOMPARE(w.getPrgNumberName(7).value("name").toString(), QStringLiteral("New seven"));
-        QCOMPARE(w.getPrgNumberName(7).value("unit").toString(), QStringLiteral("4"));
+        // A program file that is gone is gone from the table (which program notifications read
+        // what is tst_mainwindow_settings', what a sync does tst_programcatalogue's).
         QVERIFY(m_root->remove(prg + "prg7.lua"));
         notify(w, prg + "prg7.lua");
         QCOMPARE(w.getPrgNumberName(7).value("name").toString(), QStringLiteral("--"));
-
-        // The importer's marker rescans every program file.
-        QVERIFY(m_root->write(prg + "prg8.lua", "prg.Name = \"Eight\"\n"));
-        QVERIFY(m_root->write(prg + "prg9.lua", "prg.Name = \"Nine\"\n"));
-        QCOMPARE(w.getPrgList().size(), 2);
-        notify(w, QStringLiteral("/home/tool/config/prg_importer"));
-        QCOMPARE(w.getPrgList().size(), 4);
-        QCOMPARE(w.getPrgNumberName(9).value("name").toString(), QStringLiteral("Nine"));
 
         // The channel configuration: the new active unit is named at once.
         QVERIFY(m_root->write("/home/tool/config/ChanCfg.json",
@@ -119,8 +108,6 @@ private Q_SLOTS:
 
         QVERIFY(w.stateMutex().tryLock());
         w.stateMutex().unlock();
-        for (const char* f : { "prg8.lua", "prg9.lua" })
-            m_root->remove(prg + f);
         QVERIFY(m_root->write("/home/tool/config/ChanCfg.json",
                               R"({"EinheitDrehmoment": {"Aktiv": 2, "Faktoren": [{"Id": 2, "Einheit": "ft lb", "Wert": 0.7376}]}})"));
     }
