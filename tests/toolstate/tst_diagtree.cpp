@@ -71,17 +71,16 @@ private Q_SLOTS:
         QVERIFY(root.write(diag("cycle"), "from sysroot"));
         QVERIFY(root.write(diag("res_services/Xml.json"), "{}"));
         QVERIFY(root.write(diag("ResConStates/Xml"), "1"));
+        // Files outside the system root, by host path.
+        const auto put = [](const QString& path, const QByteArray& text) {
+            QDir().mkpath(QFileInfo(path).path());
+            QFile f(path);
+            return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
+        };
         const QString x = elsewhere.path() + QStringLiteral("/x/");
-        QDir().mkpath(x + QStringLiteral("diag/ResConStates"));
-        QFile cycle(x + QStringLiteral("diag/cycle"));
-        QVERIFY(cycle.open(QIODevice::WriteOnly) && cycle.write("from variable") > 0);
-        cycle.close();
-        QFile prgnr(x + QStringLiteral("diag/prgnr"));
-        QVERIFY(prgnr.open(QIODevice::WriteOnly) && prgnr.write("7") > 0);
-        prgnr.close();
-        QFile xml(x + QStringLiteral("diag/ResConStates/Xml"));
-        QVERIFY(xml.open(QIODevice::WriteOnly) && xml.write("0") > 0);
-        xml.close();
+        QVERIFY(put(x + QStringLiteral("diag/cycle"), "from variable"));
+        QVERIFY(put(x + QStringLiteral("diag/prgnr"), "7"));
+        QVERIFY(put(x + QStringLiteral("diag/ResConStates/Xml"), "0"));
 
         qputenv("LOCAL_VAR_ROOT_PATH", x.toUtf8());
         DiagTree tree;
@@ -96,10 +95,7 @@ private Q_SLOTS:
         const QString glued = elsewhere.path() + QStringLiteral("/x");
         qputenv("LOCAL_VAR_ROOT_PATH", glued.toUtf8());
         QCOMPARE(tree.getCycle(), QString());
-        QDir().mkpath(glued + QStringLiteral("diag"));
-        QFile gluedCycle(glued + QStringLiteral("diag/cycle"));
-        QVERIFY(gluedCycle.open(QIODevice::WriteOnly) && gluedCycle.write("glued") > 0);
-        gluedCycle.close();
+        QVERIFY(put(glued + QStringLiteral("diag/cycle"), "glued"));
         QCOMPARE(tree.getCycle(), QStringLiteral("glued"));
 
         // set but empty: still used, the tree is relative to the working directory
