@@ -2,9 +2,11 @@
 #include <QtTest>
 
 #include "devicepaths.h"
+#include "jsonfile.h"
 #include "settingsfiles.h"
 #include "systemlog.h"
 #include "testsupport.h"
+#include "wlanstatus.h"
 
 class TestSettingsFiles : public QObject
 {
@@ -13,6 +15,8 @@ class TestSettingsFiles : public QObject
 private:
     const QString GuiCfg = QString::fromLatin1(DevicePaths::GuiConfigFile);
     const QString WlanCfg = QString::fromLatin1(DevicePaths::WlanConfigFile);
+    const QString ChanCfg = QStringLiteral("/home/tool/config/ChanCfg.json");
+    const QString StationInfo = QString::fromLatin1(DevicePaths::StationInfoFile);
 
 private Q_SLOTS:
     void init() { SystemLog::startCapture(); }
@@ -90,16 +94,19 @@ private Q_SLOTS:
         QVERIFY(SystemLog::capturedLines().isEmpty());
     }
 
+    // Files of a few MiB are read whole, by the settings and by the JSON reader.
     void oversizedFileIsReadWhole()
     {
         TempSysroot root;
-        QByteArray big = "{\"pad\": \"";
-        big += QByteArray(2 * 1024 * 1024, 'y');
-        big += "\"}";
+        const QByteArray pad(3 * 1024 * 1024, 'y');
+        const QByteArray big = "{\"pad\": \"" + pad + "\"}";
         QVERIFY(root.write(GuiCfg, big));
         SettingsFiles s;
         s.loadCfg();
         QCOMPARE(s.cfg().size(), big.size());
+        QVariant out;
+        QVERIFY(JsonFile::parse(out, root.path(GuiCfg)));
+        QCOMPARE(out.toMap().value(QStringLiteral("pad")).toString().size(), pad.size());
     }
 
     // The whole text replaces the whole file; a missing file is created; an empty text
@@ -143,6 +150,153 @@ private Q_SLOTS:
         QCOMPARE(SystemLog::capturedLines(), QStringList(QStringLiteral("<3>Cannot write config file")));
     }
 
+    // The JSON reader.
+    void parsesObjectsAndArrays()
+    {
+        TempSysroot root;
+        QVERIFY(root.write(ChanCfg, "\xEF\xBB\xBF{\"interface\": true, \"connections\": [{\"wlan\": {\"ssid\": \"Halle 3\"}}], \"n\": 2}"));
+        QVariant out;
+        QVERIFY(JsonFile::parse(out, root.path(ChanCfg)));
+        const QVariantMap map = out.toMap();
+        QCOMPARE(map.value(QStringLiteral("interface")).toBool(), true);
+        QCOMPARE(map.value(QStringLiteral("n")).toInt(), 2);
+        QCOMPARE(map.value(QStringLiteral("connections")).toList().first().toMap().value(QStringLiteral("wlan")).toMap().value(QStringLiteral("ssid")).toString(),
+                 QStringLiteral("Halle 3"));
+
+        QVERIFY(root.write(ChanCfg, "[1, \"zwei\"]"));
+        QVERIFY(JsonFile::parse(out, root.path(ChanCfg)));
+        QCOMPARE(out.toList().size(), 2);
+    }
+
+    void jsonBadInput_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("white space") << QByteArray(" \n");
+        QTest::newRow("truncated") << QByteArray("{\"a\": [1, 2");
+        QTest::newRow("trailing garbage") << QByteArray("{\"a\": 1} x");
+        QTest::newRow("two values") << QByteArray("1],[2");
+        QTest::newRow("NUL bytes") << QByteArray("{\"a\":\0 1}", 9);
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11);
+    }
+
+    void jsonBadInput()
+    {
+        QFETCH(QByteArray, content);
+        TempSysroot root;
+        QVERIFY(root.write(ChanCfg, content));
+        QVariant out(QStringLiteral("previous"));
+        QVERIFY(!JsonFile::parse(out, root.path(ChanCfg)));
+        if (!content.trimmed().isEmpty())
+            QVERIFY(!out.isValid());
+    }
+
+    void jsonMissingFileLeavesOutput()
+    {
+        TempSysroot root;
+        QVariant out(42);
+        QVERIFY(!JsonFile::parse(out, root.path(ChanCfg)));
+        QCOMPARE(out, QVariant(42));
+        QVERIFY(root.mkdir(ChanCfg));
+        QVERIFY(!JsonFile::parse(out, root.path(ChanCfg)));
+        QCOMPARE(out, QVariant(42));
+    }
+
+    void boolValue_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("true text") << QVariant(QStringLiteral("true")) << true;
+        QTest::newRow("padded") << QVariant(QStringLiteral(" true\n")) << true;
+        QTest::newRow("json true") << QVariant(true) << true;
+        QTest::newRow("capital") << QVariant(QStringLiteral("True")) << false;
+        QTest::newRow("one") << QVariant(1) << false;
+        QTest::newRow("false") << QVariant(QStringLiteral("false")) << false;
+        QTest::newRow("invalid") << QVariant() << false;
+    }
+
+    void boolValue()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(bool, expected);
+        QCOMPARE(JsonFile::boolValue(value), expected);
+    }
+
+    // The WLAN status from the settings and the station file.
+    void signalBars_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("bars");
+        // every boundary, from both sides
+        const QList<QPair<int, int>> table = { { -29, 0 }, { -30, 5 }, { -50, 5 }, { -51, 4 }, { -55, 4 }, { -56, 3 },
+                                                { -65, 3 }, { -66, 2 }, { -74, 2 }, { -75, 1 }, { -150, 1 }, { -151, 0 } };
+        for (const auto& row : table)
+            QTest::addRow("%d dBm", row.first) << row.first << row.second;
+    }
+
+    void signalBars()
+    {
+        QFETCH(int, level);
+        QFETCH(int, bars);
+        QCOMPARE(WlanStatus::signalBars(level), bars);
+    }
+
+    void ssid_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QString>("ssid");
+        QTest::addColumn<bool>("active");
+        QTest::newRow("on") << QByteArray("{\"interface\": true, \"connections\": [{\"wlan\": {\"ssid\": \"Halle 3\"}}, {\"wlan\": {\"ssid\": \"B\"}}]}")
+                            << "Halle 3" << true;
+        QTest::newRow("off") << QByteArray("{\"interface\": false, \"connections\": [{\"wlan\": {\"ssid\": \"A\"}}]}") << "-" << false;
+        QTest::newRow("no interface member") << QByteArray("{\"connections\": [{\"wlan\": {\"ssid\": \"A\"}}]}") << "Not found" << false;
+        QTest::newRow("empty connections") << QByteArray("{\"interface\": true, \"connections\": []}") << "Not found" << true;
+        QTest::newRow("no connections") << QByteArray("{\"interface\": true}") << "Not found" << true;
+        QTest::newRow("no ssid") << QByteArray("{\"interface\": true, \"connections\": [{\"wlan\": {}}]}") << "Not found" << true;
+        QTest::newRow("empty ssid") << QByteArray("{\"interface\": true, \"connections\": [{\"wlan\": {\"ssid\": \"\"}}]}") << "" << true;
+        QTest::newRow("invalid") << QByteArray("{\"interface\": tru") << "Not found" << false;
+        QTest::newRow("empty file") << QByteArray("") << "Not found" << false;
+        QTest::newRow("not an object") << QByteArray("[true]") << "Not found" << false;
+        QTest::newRow("connection not an object") << QByteArray("{\"interface\": true, \"connections\": [3]}") << "Not found" << true;
+        QTest::newRow("no file") << QByteArray() << "Not found" << false;
+    }
+
+    void ssid()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QString, ssid);
+        QFETCH(bool, active);
+        TempSysroot root;
+        if (!config.isNull())
+            QVERIFY(root.write(WlanCfg, config));
+        QCOMPARE(WlanStatus::ssid(root.path(WlanCfg)), ssid);
+        QCOMPARE(WlanStatus::interfaceActive(root.path(WlanCfg)), active);
+    }
+
+    void bssid_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("bssid");
+        QTest::newRow("value") << QByteArray("SSID: Halle 3\nBSSID : 00 1A 2B 3C 4D 5E\nChannel: 6\n") << "001A2B3C4D5E";
+        QTest::newRow("cut at next colon") << QByteArray("BSSID: 00:1a:2b:3c:4d:5e\n") << "00";
+        QTest::newRow("last line wins") << QByteArray("BSSID: first\nx\nBSSID: second") << "second";
+        QTest::newRow("no colon") << QByteArray("BSSID unknown\n") << "-";
+        QTest::newRow("none") << QByteArray("SSID: Halle 3\n") << "-";
+        QTest::newRow("empty file") << QByteArray("") << "-";
+        QTest::newRow("no file") << QByteArray() << "-";
+        QTest::newRow("empty value") << QByteArray("BSSID:\n") << "";
+        QTest::newRow("NUL bytes") << QByteArray("BSSID: ab\0cd\n", 13) << QString::fromLatin1("ab\0cd", 5);
+    }
+
+    void bssid()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, bssid);
+        TempSysroot root;
+        if (!content.isNull())
+            QVERIFY(root.write(StationInfo, content));
+        QCOMPARE(WlanStatus::bssid(root.path(StationInfo)), bssid);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSettingsFiles)
