@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "devicepaths.h"
+#include "jobcatalogue.h"
 #include "programcatalogue.h"
 #include "programwriter.h"
 #include "systemlog.h"
@@ -13,6 +14,7 @@
 namespace {
 
 const QString Dir = QStringLiteral("/home/tool/config/srbprg/");
+const QString JobDir = QStringLiteral("/home/tool/config/jobs/");
 
 QByteArray program(const QByteArray& name, const QByteArray& unitLine = QByteArray())
 {
@@ -93,7 +95,8 @@ QList<QByteArray> linesOf(const QByteArray& text)
 
 } // namespace
 
-// The program files: the catalogue that reads them and the writer of the program editor.
+// The program files (the catalogue that reads them and the writer of the program editor)
+// and the job files.
 class TestProgramFiles : public QObject
 {
     Q_OBJECT
@@ -268,23 +271,35 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(m_root->path(Dir)));
     }
 
-    // The reader waits for a writer in another process that holds the write lock.
+    // A program or job file that another process is rewriting is read only after the writer
+    // is done.
     void readerWaitsForWriter()
     {
         QVERIFY(m_root->write(Dir + "prg5.lua", program("Old", "prg.TorqueUnit = 1")));
-        Peer peer({ "hold", m_root->path(Dir + "prg5.lua"), "w", "prg.Name = \"New\"\n",
-                    "prg.Version = \"\"\nprg.TorqueUnit = 3\n" });
-        QVERIFY(peer.started());
-        QCOMPARE(peer.readLine(), QStringLiteral("locked"));
-
+        QVERIFY(m_root->write(JobDir + "job010.lua", "jobName = old\n"));
         QVariantMap seen;
-        Background reader([&] { seen = ProgramCatalogue::readEntry(QStringLiteral("prg5.lua")); });
-        QVERIFY2(reader.stillRunningAfter(300), "read the file while another process held the write lock");
-        peer.go();
-        QCOMPARE(peer.finish(), 0);
-        reader.join();
+        JobCatalogue jobs;
+        const struct {
+            QString file;
+            QStringList texts; // the first written before the lock is announced, the rest after
+            std::function<void()> read;
+        } cases[] = {
+            { Dir + "prg5.lua", { "prg.Name = \"New\"\n", "prg.Version = \"\"\nprg.TorqueUnit = 3\n" },
+              [&] { seen = ProgramCatalogue::readEntry(QStringLiteral("prg5.lua")); } },
+            { JobDir + "job010.lua", { "-- rewriting\n", "jobName = new\n" }, [&] { jobs.load(); } },
+        };
+        for (const auto& c : cases) {
+            Peer peer(QStringList { "hold", m_root->path(c.file), "w" } + c.texts);
+            QCOMPARE(peer.readLine(), QStringLiteral("locked"));
+            Background reader(c.read);
+            QVERIFY2(reader.stillRunningAfter(300), qPrintable(c.file + " read while another process held the write lock"));
+            peer.go();
+            QCOMPARE(peer.finish(), 0);
+            reader.join();
+        }
         QCOMPARE(seen.value("name").toString(), QStringLiteral("New"));
         QCOMPARE(seen.value("unit").toString(), QStringLiteral("3"));
+        QCOMPARE(jobs.table().value(10), QStringLiteral(" new\n"));
     }
 
     // While another process rewrites the program over and over, every read sees a
@@ -330,6 +345,77 @@ private Q_SLOTS:
         QString name = QStringLiteral("prg7.lua");
         c.sync(name);
         QCOMPARE(c.table().keys(), QList<int>({ 0 }));
+    }
+
+    // The job files.
+    void jobNameLines()
+    {
+        QVERIFY(m_root->write(JobDir + "job003.lua", "-- job\njob = {}\njob.jobName = \"Door left\"\njob.jobName = \"Other\"\n"));
+        QVERIFY(m_root->write(JobDir + "job3.lua", "jobName = \"never read\"\n"));
+        QVERIFY(m_root->write(JobDir + "job004.lua", "jobName=first=second\n"));
+        QVERIFY(m_root->write(JobDir + "job005.lua", "job = {}\nreturn job\n"));
+        QVERIFY(m_root->write(JobDir + "job006.lua", "\n\n  \njobName ==x\n"));
+        QVERIFY(m_root->write(JobDir + "job007.lua", "jobName \"no equals\"\n"));
+        QVERIFY(m_root->write(JobDir + "job008.lua", "JOBNAME = \"case\"\n"));
+        QVERIFY(m_root->write(JobDir + "job255.lua", "jobName = last"));
+        QVERIFY(m_root->write(JobDir + "job256.lua", "jobName = beyond\n"));
+        JobCatalogue c;
+        c.load();
+        const QMap<int, QString> expected {
+            { 3, QStringLiteral(" \"Door left\"\n") },
+            { 4, QStringLiteral("first") },
+            { 6, QString() },
+            { 7, QString() },
+            { 255, QStringLiteral(" last") },
+        };
+        QCOMPARE(c.table(), expected);
+
+        const QVariantList list = c.list();
+        QCOMPARE(list.size(), 5);
+        const QVariantMap first = list.first().toMap();
+        QCOMPARE(first.keys(), QStringList({ "name", "slot" }));
+        QCOMPARE(first.value("slot").typeId(), QMetaType::UInt);
+        QCOMPARE(first.value("slot").toUInt(), 3u);
+        QCOMPARE(first.value("name").toString(), QStringLiteral(" \"Door left\"\n"));
+        QCOMPARE(list.last().toMap().value("slot").toUInt(), 255u);
+    }
+
+    void jobsReloadAfterDelete()
+    {
+        QVERIFY(m_root->write(JobDir + "job007.lua", "jobName = seven\n"));
+        QVERIFY(m_root->write(JobDir + "job008.lua", "jobName = eight\n"));
+        JobCatalogue c;
+        c.load();
+        QCOMPARE(c.table().keys(), QList<int>({ 7, 8 }));
+        QVERIFY(m_root->remove(JobDir + "job007.lua"));
+        c.load();
+        QCOMPARE(c.table().keys(), QList<int>({ 8 }));
+        QVERIFY(m_root->remove(JobDir));
+        c.load();
+        QVERIFY(c.list().isEmpty());
+    }
+
+    void badJobFiles()
+    {
+        QByteArray noise;
+        quint32 x = 99;
+        for (int i = 0; i < 128 * 1024; ++i) {
+            x = x * 1664525u + 1013904223u;
+            noise += char(x >> 24);
+        }
+        QVERIFY(m_root->write(JobDir + "job001.lua", noise));
+        QVERIFY(m_root->write(JobDir + "job002.lua", QByteArray()));
+        QVERIFY(m_root->write(JobDir + "job003.lua", Bytes("job\0Name = hidden\njobName = a\0b\n")));
+        QVERIFY(m_root->write(JobDir + "job004.lua", QByteArray(8 * 1024 * 1024, 'j')));
+        QVERIFY(m_root->write(JobDir + "job005.lua", "jobName = Pr\xfc""f\n"));
+        QVERIFY(m_root->mkdir(JobDir + "job006.lua"));
+        JobCatalogue c;
+        c.load();
+        QVERIFY(!c.table().contains(2));
+        QVERIFY(!c.table().contains(4));
+        QVERIFY(!c.table().contains(6));
+        QCOMPARE(c.table().value(3), QStringLiteral(" a"));
+        QCOMPARE(c.table().value(5), QString::fromUtf8(" Pr\xef\xbf\xbd""f\n"));
     }
 
     // The writer replaces the whole file, also a longer one.
