@@ -187,43 +187,33 @@ SceneTestCase {
         compare(callsTo("setOperationMode").length, 0)
     }
 
-    function test_jobAbort() {
-        startScene()
-        scene.gotoState('mainmenu')
-        scene.gotoState('job')
+    // The action screens: an action and Back, Back selected at first; Back leaves to the menu
+    // (not to where the screen was opened from), the action acts and leaves, or does nothing.
+    function test_actionScreen_data() {
+        return [
+            { tag: "job", rows: ["Abort", "Back"], title: "Job Abort", theme: 'blue', aborts: true },
+            { tag: "idcodeassign", rows: ["Scanner", "Back"], title: "IDCode Assignment", theme: 'black', aborts: false }
+        ]
+    }
+
+    function test_actionScreen(data) {
+        startScene(deployedConfig({ theme: data.theme }))
+        scene.gotoState(data.tag)
         settle()
         var list = part("actionList")
-        compare(rowTexts(list), ["Abort", "Back"])
+        compare(rowTexts(list), data.rows)
         compare(list.getValue().name, "Back")
-        compare(part("guiViewTitleText").text, "Job Abort")
+        compare(part("guiViewTitleText").text, data.title)
         wait(50)
-        grab("jobabort.png")
+        grab(data.tag + "-" + data.theme + ".png")
         keyClick(Qt.Key_A)
         compare(scene.state, 'mainmenu')
         compare(callsTo("jobabort").length, 0)
 
-        scene.gotoState('job')
+        scene.gotoState(data.tag)
         keyClick(Qt.Key_Left)
         keyClick(Qt.Key_A)
-        compare(callsTo("jobabort").length, 1)
-        compare(scene.state, 'mainmenu')
-    }
-
-    function test_idCodeAssign() {
-        startScene()
-        scene.gotoState('idcodeassign')
-        var list = part("actionList")
-        compare(rowTexts(list), ["Scanner", "Back"])
-        compare(list.getValue().name, "Back")
-        compare(part("guiViewTitleText").text, "IDCode Assignment")
-        keyClick(Qt.Key_Left)
-        keyClick(Qt.Key_A)
-        compare(scene.state, 'idcodeassign', "the scanner entry does nothing")
-        scene.setTheme('black')
-        wait(50)
-        grab("idcodeassign-black.png")
-        keyClick(Qt.Key_Right)
-        keyClick(Qt.Key_A)
-        compare(scene.state, 'mainmenu')
+        compare(callsTo("jobabort").length, data.aborts ? 1 : 0)
+        compare(scene.state, data.aborts ? 'mainmenu' : data.tag)
     }
 }
