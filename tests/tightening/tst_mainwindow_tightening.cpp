@@ -93,7 +93,7 @@ private Q_SLOTS:
         QCOMPARE(calls(w).mid(before), QStringList({ "updateJobView" }));
 
         // A program file that is gone is gone from the table (which program notifications read
-        // what is tst_mainwindow_settings', what a sync does tst_programfiles').
+        // what is tst_mainwindow_settings', what a sync does tst_tighteningfiles').
         QVERIFY(m_root->remove(prg + "prg7.lua"));
         notify(w, prg + "prg7.lua");
         QCOMPARE(w.getPrgNumberName(7).value("name").toString(), QStringLiteral("--"));

@@ -6,6 +6,7 @@
 #include "programwriter.h"
 #include "systemlog.h"
 #include "testsupport.h"
+#include "torqueunits.h"
 #include "peer.h"
 
 // A literal with its zero bytes.
@@ -15,6 +16,19 @@ namespace {
 
 const QString Dir = QStringLiteral("/home/tool/config/srbprg/");
 const QString JobDir = QStringLiteral("/home/tool/config/jobs/");
+const QString ChanCfg = QStringLiteral("/home/tool/config/ChanCfg.json");
+
+// A channel configuration with two torque units, the second active.
+const QByteArray TwoUnits = R"({
+  "Kanal": 1,
+  "EinheitDrehmoment": {
+    "Aktiv": 2,
+    "Faktoren": [
+      { "Id": 1, "Einheit": "Nm", "Wert": 1, "Genauigkeit": 2 },
+      { "Id": 2, "Einheit": "ft lb", "Wert": 0.7376, "Genauigkeit": 3 }
+    ]
+  }
+})";
 
 QByteArray program(const QByteArray& name, const QByteArray& unitLine = QByteArray())
 {
@@ -95,9 +109,9 @@ QList<QByteArray> linesOf(const QByteArray& text)
 
 } // namespace
 
-// The program files (the catalogue that reads them and the writer of the program editor)
-// and the job files.
-class TestProgramFiles : public QObject
+// The tightening module's files: the programs (the catalogue that reads them and the writer
+// of the program editor), the jobs and the channel configuration's torque units.
+class TestTighteningFiles : public QObject
 {
     Q_OBJECT
 
@@ -501,9 +515,90 @@ private Q_SLOTS:
         QCOMPARE(m_root->read(Dir + "prg5.lua"), QByteArray(Expected));
     }
 
+    // The channel configuration's torque units.
+    void torqueUnits()
+    {
+        QVERIFY(m_root->write(ChanCfg, TwoUnits));
+        TorqueUnits t;
+        t.read();
+        QCOMPARE(t.activeId(), 2);
+        QCOMPARE(t.activeName(), QStringLiteral("ft lb"));
+        QCOMPARE(t.name(1), QStringLiteral("Nm"));
+        QCOMPARE(t.name(5), QStringLiteral("Nm"));
+        QCOMPARE(t.precisions().value(2), 3);
+        QCOMPARE(t.format(10), QStringLiteral("7.376 ft lb"));
+        QCOMPARE(t.format(0), QStringLiteral("0.000 ft lb"));
+    }
+
+    void torqueUnitsRetriedWhileMissing()
+    {
+        TorqueUnits t;
+        t.read();
+        QVERIFY(t.isEmpty());
+        QCOMPARE(t.activeName(), QStringLiteral("Nm"));
+        QCOMPARE(t.format(10), QStringLiteral("-"));
+        // The next name request reads again while the table is empty.
+        QVERIFY(m_root->write(ChanCfg, TwoUnits));
+        QCOMPARE(t.name(2), QStringLiteral("ft lb"));
+        QCOMPARE(t.activeId(), 2);
+    }
+
+    void torqueUnitsWithoutFactoren()
+    {
+        QVERIFY(m_root->write(ChanCfg, TwoUnits));
+        TorqueUnits t;
+        t.read();
+        QVERIFY(m_root->write(ChanCfg, R"({"EinheitDrehmoment": {"Aktiv": 3}})"));
+        t.read();
+        QVERIFY(t.isEmpty());
+        QVERIFY(t.factors().isEmpty());
+        QCOMPARE(t.activeId(), 3);
+        QVERIFY(m_root->write(ChanCfg, R"({"Other": true})"));
+        t.read();
+        QCOMPARE(t.activeId(), 0);
+        QCOMPARE(t.activeName(), QStringLiteral("Nm"));
+        QCOMPARE(t.format(1), QStringLiteral("-"));
+    }
+
+    void badChannelConfigurationKeepsTable()
+    {
+        QVERIFY(m_root->write(ChanCfg, TwoUnits));
+        TorqueUnits t;
+        t.read();
+        const QList<QByteArray> bad {
+            QByteArray(), QByteArray("{\"EinheitDrehmoment\": {\"Aktiv\": 1"), QByteArray("\0\0\0\xff", 4),
+            QByteArray(5 * 1024 * 1024, '{'),
+        };
+        for (const QByteArray& content : bad) {
+            QVERIFY(m_root->write(ChanCfg, content));
+            t.read();
+            QCOMPARE(t.activeId(), 2);
+            QCOMPARE(t.activeName(), QStringLiteral("ft lb"));
+        }
+        QVERIFY(m_root->remove(ChanCfg));
+        t.read();
+        QCOMPARE(t.activeName(), QStringLiteral("ft lb"));
+    }
+
+    void channelConfigurationOddShapes()
+    {
+        // Valid JSON of the wrong shape: missing keys read as 0 or empty text.
+        QVERIFY(m_root->write(ChanCfg, R"({"EinheitDrehmoment": {"Aktiv": "2", "Faktoren": [
+            7, {"Id": 2, "Einheit": "in lb"}, {"Id": 2, "Einheit": "kgf cm", "Wert": 10.197}]}})"));
+        TorqueUnits t;
+        t.read();
+        QCOMPARE(t.activeId(), 2);
+        QCOMPARE(t.names().value(0), QString());
+        QCOMPARE(t.activeName(), QStringLiteral("kgf cm"));
+        QCOMPARE(t.format(1), QStringLiteral("10.197 kgf cm"));
+        QVERIFY(m_root->write(ChanCfg, "[1, 2, 3]"));
+        t.read();
+        QVERIFY(t.isEmpty());
+    }
+
 private:
     QScopedPointer<TempSysroot> m_root;
 };
 
-QTEST_GUILESS_MAIN(TestProgramFiles)
-#include "tst_programfiles.moc"
+QTEST_GUILESS_MAIN(TestTighteningFiles)
+#include "tst_tighteningfiles.moc"
