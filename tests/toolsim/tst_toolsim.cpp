@@ -1,7 +1,8 @@
 // The simulated tool as the GUI sees it: a separate process on a private bus, working on
 // real files under a temporary system root. Only what the GUI relies on is checked here: the
-// result rows its step query reads, the lock on the files it reads, the ready flags and the
-// file announcements. The end-to-end tests drive the rest through the GUI.
+// result rows its step query reads, the lock on the files it reads and the file announcements.
+// The GUI's bus tests and the end-to-end tests drive the rest (the ready flags among it)
+// through the GUI.
 
 #include "devicepaths.h"
 #include "filelock.h"
@@ -94,7 +95,6 @@ private Q_SLOTS:
 
     void resultsAreReadableWithTheGuiStepQuery();
     void diagFilesAreRewrittenUnderTheWriteLock();
-    void readyFlagsAreAnswered();
     void programAndJobFilesAreAnnounced();
     void freshNeverEmptiesAForeignDirectory();
 };
@@ -198,21 +198,6 @@ void TstToolSim::diagFilesAreRewrittenUnderTheWriteLock()
     QCOMPARE(m_root->read(QStringLiteral("/var/run/diag/battery/power")), QByteArray("7\n")); // truncated, not overwritten in place
     QVERIFY(waitUntil([this] { return m_signals.contains(QStringLiteral("battpowerchanged 7")); }));
     QCOMPARE(sysCall("fbattpowerget").arguments().value(0).toInt(), 7); // the GUI's start-up query
-}
-
-void TstToolSim::readyFlagsAreAnswered()
-{
-    const int soll = sysCall("frdyget").arguments().value(1).toInt();
-    QCOMPARE(soll & 0xC0, 0xC0);
-    QCOMPARE(sysCall("frdyflagreset", { 7 }).type(), QDBusMessage::ReplyMessage);
-    sysCall("frdyflagset", { 7 });
-    QVERIFY(waitUntil([this] { return signalsLike(QStringLiteral("rdychanged")).size() == 2; }));
-    QCOMPARE(signalsLike(QStringLiteral("rdychanged")),
-             QStringList({ QStringLiteral("rdychanged %1 %2").arg(soll & ~0x80).arg(soll), QStringLiteral("rdychanged %1 %1").arg(soll) }));
-    QCOMPARE(sysCall("frdyget").arguments().value(0).toInt(), soll);
-    // every service call is logged in order, for the tests that look at what the GUI asked
-    const QDBusMessage calls = QDBusConnection::systemBus().call(controlMessage("Calls"));
-    QCOMPARE(calls.arguments().value(0).toStringList(), QStringList({ "frdyget", "frdyflagreset 7", "frdyflagset 7", "frdyget" }));
 }
 
 void TstToolSim::programAndJobFilesAreAnnounced()
