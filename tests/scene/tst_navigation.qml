@@ -85,8 +85,8 @@ SceneTestCase {
         compare(scene.stateBuffer, ['info'])
     }
 
-    // The states whose header, bar or frame no other case looks at (the test view and the
-    // program editor have theirs): header and bar, title and middle key.
+    // The states whose header, bar or frame no other case looks at (the test view has its own,
+    // the program editor its title and keys): header and bar, title and middle key.
     function test_screens_data() {
         return [
             { tag: "language", header: "Visible", bar: "Visible", title: "Language", middle: "Select" },
@@ -97,6 +97,7 @@ SceneTestCase {
             { tag: "game", header: "Invisible", bar: "Visible" },
             { tag: "info", header: "Visible", bar: "Visible", title: "Info", middle: "Back" },
             { tag: "warning", header: "Invisible", bar: "Visible" },
+            { tag: "program", header: "Visible", bar: "Visible" },
             { tag: "exchange", header: "Visible", bar: "Visible", title: "Exchange", middle: "Select" },
             { tag: "picviewer", header: "Visible", bar: "Visible", middle: "Back" },
             { tag: "diagnosis", header: "Visible", bar: "Visible", title: "Services", middle: "Select" },
