@@ -39,6 +39,18 @@ QByteArray program(const QByteArray& name, const QByteArray& unitLine = QByteArr
     return text;
 }
 
+// Reproducible binary noise of `size` bytes.
+QByteArray noise(int size, quint32 seed)
+{
+    QByteArray out;
+    out.reserve(size);
+    for (int i = 0; i < size; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        out += char(seed >> 24);
+    }
+    return out;
+}
+
 QStringList slotsOf(const QVariantList& list)
 {
     QStringList out;
@@ -192,13 +204,7 @@ private Q_SLOTS:
     void badFilesNeverCrash()
     {
         // Binary noise, a huge file without line ends and one with its name line first.
-        QByteArray noise;
-        quint32 x = 12345;
-        for (int i = 0; i < 256 * 1024; ++i) {
-            x = x * 1103515245u + 12345u;
-            noise += char(x >> 16);
-        }
-        QVERIFY(m_root->write(Dir + "prg1.lua", noise));
+        QVERIFY(m_root->write(Dir + "prg1.lua", noise(256 * 1024, 12345)));
         QVERIFY(m_root->write(Dir + "prg2.lua", QByteArray(12 * 1024 * 1024, 'x')));
         QByteArray padding;
         for (int i = 0; i < 12 * 1024; ++i)
@@ -411,13 +417,7 @@ private Q_SLOTS:
 
     void badJobFiles()
     {
-        QByteArray noise;
-        quint32 x = 99;
-        for (int i = 0; i < 128 * 1024; ++i) {
-            x = x * 1664525u + 1013904223u;
-            noise += char(x >> 24);
-        }
-        QVERIFY(m_root->write(JobDir + "job001.lua", noise));
+        QVERIFY(m_root->write(JobDir + "job001.lua", noise(128 * 1024, 99)));
         QVERIFY(m_root->write(JobDir + "job002.lua", QByteArray()));
         QVERIFY(m_root->write(JobDir + "job003.lua", Bytes("job\0Name = hidden\njobName = a\0b\n")));
         QVERIFY(m_root->write(JobDir + "job004.lua", QByteArray(8 * 1024 * 1024, 'j')));
