@@ -48,8 +48,8 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     readTorqueFactors();
 
     installSceneFonts();
-    // The bus connection, the GUI's object and its subscriptions too; the GUI's name and the
-    // first queries follow once the scene is there (initData).
+    // The bus connection, the GUI's object, its subscriptions and name, and the start-up
+    // queries, whose replies initData takes once the scene is there.
     subscribeDBus();
     m_view = new QQuickWidget(engine, nullptr);
     engine->setParent(m_view);

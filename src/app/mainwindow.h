@@ -18,6 +18,7 @@
 #include "resultreader.h"
 #include "settingsfiles.h"
 #include "torqueunits.h"
+#include "toolservices.h"
 
 class QFile;
 class QQuickItem;
@@ -231,6 +232,11 @@ private:
     void initExchange();
     QQuickWidget* m_view = nullptr;
     AkkuIfAdapter* m_adaptor = nullptr;
+    // The start-up queries, sent with the subscriptions and answered while the scene is built.
+    ToolServices::EarlyCall m_battPowerQuery { ToolServices::System, "fbattpowerget" };
+    ToolServices::EarlyCall m_readyQuery { ToolServices::System, "frdyget" };
+    ToolServices::EarlyCall m_enableQuery { ToolServices::System, "ftoolenableget" };
+    ToolServices::EarlyCall m_wlanConnectionQuery { ToolServices::Wlan, "fReqGetConnectionStatus" };
     JSONTranslator m_translator;
     SettingsFiles m_settings;
     ResultReader m_results;

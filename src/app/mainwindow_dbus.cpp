@@ -34,7 +34,9 @@ void subscribe(QDBusConnection& bus, const ToolServices::Service& service, const
 // ---- registration, subscriptions and the first queries
 
 // Runs while the scene is still being built: the signals wait in the event queue until the
-// start-up is done, and the object is there before the GUI's name is.
+// start-up is done, and the object is there before the GUI's name is. The name and the
+// start-up queries follow, so that the services answer while the scene is built; their
+// replies are taken in initDBus, in the order they always were.
 void MainWindow::subscribeDBus()
 {
     m_adaptor = new AkkuIfAdapter(this);
@@ -58,33 +60,34 @@ void MainWindow::subscribeDBus()
     subscribe(bus, System, "toolenable", this, SLOT(ftoolenable(int)));
     subscribe(bus, Wlan, "changed_connection", this, SLOT(wlanConnectionChanged(int)));
     subscribe(bus, Wlan, "changed_rssilevel", this, SLOT(wlanLevelChanged(int)));
+
+    bus.registerService(QString::fromLatin1(GuiService::Name));
+    // The services get these in the order of the blocking calls they stand for. Not the
+    // WLAN level query: the connection state's handling asks the WLAN service for its
+    // station information first.
+    m_battPowerQuery.send();
+    m_readyQuery.send();
+    m_enableQuery.send();
+    m_wlanConnectionQuery.send();
 }
 
 void MainWindow::initDBus()
 {
-    using namespace ToolServices;
-    QDBusConnection::systemBus().registerService(QString::fromLatin1(GuiService::Name));
-    {
-        ServiceProxy sys(System);
-        QDBusMessage reply = sys.call(QStringLiteral("fbattpowerget"));
-        if (succeeded(reply, 1))
-            fbatteryPower(reply.arguments().at(0).toInt());
-        reply = sys.call(QStringLiteral("frdyget"));
-        if (succeeded(reply, 2))
-            freadychanged(reply.arguments().at(0).toInt(), reply.arguments().at(1).toInt());
-        reply = sys.call(QStringLiteral("ftoolenableget"));
-        if (succeeded(reply, 1))
-            ftoolenable(reply.arguments().at(0).toInt());
-    }
-    {
-        ServiceProxy wlan(Wlan);
-        QDBusMessage reply = wlan.call(QStringLiteral("fReqGetConnectionStatus"));
-        if (succeeded(reply, 1))
-            wlanConnectionChanged(reply.arguments().at(0).toInt());
-        reply = wlan.call(QStringLiteral("fReqGetRssiLevel"));
-        if (succeeded(reply, 1))
-            wlanLevelChanged(reply.arguments().at(0).toInt());
-    }
+    QDBusMessage reply = m_battPowerQuery.take();
+    if (succeeded(reply, 1))
+        fbatteryPower(reply.arguments().at(0).toInt());
+    reply = m_readyQuery.take();
+    if (succeeded(reply, 2))
+        freadychanged(reply.arguments().at(0).toInt(), reply.arguments().at(1).toInt());
+    reply = m_enableQuery.take();
+    if (succeeded(reply, 1))
+        ftoolenable(reply.arguments().at(0).toInt());
+    reply = m_wlanConnectionQuery.take();
+    if (succeeded(reply, 1))
+        wlanConnectionChanged(reply.arguments().at(0).toInt());
+    reply = ToolServices::call(ToolServices::Wlan, QStringLiteral("fReqGetRssiLevel"));
+    if (succeeded(reply, 1))
+        wlanLevelChanged(reply.arguments().at(0).toInt());
 }
 
 // ---- signals of the GUI interface

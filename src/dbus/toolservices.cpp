@@ -19,14 +19,49 @@ ServiceProxy::ServiceProxy(const Service& service)
 {
 }
 
+namespace {
+
+QDBusMessage methodCall(const Service& service, const QString& method, const QVariantList& args)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(QString::fromLatin1(service.name), QString::fromLatin1(service.path),
+        QString::fromLatin1(service.interface), method);
+    message.setArguments(args);
+    return message;
+}
+
+} // namespace
+
 QDBusMessage ServiceProxy::call(const QString& method, const QVariantList& args) const
 {
-    QDBusMessage message = QDBusMessage::createMethodCall(QString::fromLatin1(m_service.name), QString::fromLatin1(m_service.path),
-        QString::fromLatin1(m_service.interface), method);
-    message.setArguments(args);
     // Block, not BlockWithGui: no other handler may run while a handler waits for a reply
     // (some of them hold the state mutex).
-    return QDBusConnection::systemBus().call(message, QDBus::Block);
+    return QDBusConnection::systemBus().call(methodCall(m_service, method, args), QDBus::Block);
+}
+
+QDBusPendingCall ServiceProxy::send(const QString& method, const QVariantList& args) const
+{
+    return QDBusConnection::systemBus().asyncCall(methodCall(m_service, method, args));
+}
+
+EarlyCall::EarlyCall(const Service& service, const char* method)
+    : m_proxy(service)
+    , m_method(QString::fromLatin1(method))
+{
+}
+
+void EarlyCall::send()
+{
+    m_call = m_proxy.send(m_method);
+}
+
+QDBusMessage EarlyCall::take()
+{
+    if (!m_call)
+        return m_proxy.call(m_method);
+    QDBusPendingCall pending = *m_call;
+    m_call.reset();
+    pending.waitForFinished();
+    return pending.reply();
 }
 
 } // namespace ToolServices

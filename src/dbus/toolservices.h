@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QString>
 #include <QVariantList>
+
+#include <optional>
 
 // The tool's other services on the system bus, and the one way the GUI calls them: a proxy
 // made for one operation, blocking calls with the bus's default reply timeout, never retried.
@@ -34,6 +37,8 @@ public:
     // One blocking call; the GUI thread handles no events while it waits. Integer arguments
     // go out as "i", texts as "s", booleans as "b".
     QDBusMessage call(const QString& method, const QVariantList& args = {}) const;
+    // The same message, sent without waiting; see EarlyCall.
+    QDBusPendingCall send(const QString& method, const QVariantList& args = {}) const;
 
     const Service& service() const { return m_service; }
 
@@ -46,5 +51,22 @@ inline QDBusMessage call(const Service& service, const QString& method, const QV
 {
     return ServiceProxy(service).call(method, args);
 }
+
+// A call without arguments sent ahead of the moment its reply is used, so that the service
+// answers while the GUI goes on with its own work. take() hands the reply over once, waiting
+// for it as a blocking call would (the bus's default reply timeout counts from the send);
+// without a call sent, or a second time, it makes the blocking call then.
+class EarlyCall
+{
+public:
+    EarlyCall(const Service& service, const char* method);
+    void send();
+    QDBusMessage take();
+
+private:
+    ServiceProxy m_proxy;
+    QString m_method;
+    std::optional<QDBusPendingCall> m_call;
+};
 
 } // namespace ToolServices

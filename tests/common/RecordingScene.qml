@@ -17,6 +17,9 @@ Item {
 
     signal recorded(string entry)
 
+    // As the real scene does while it is built: it reports its connection state.
+    Component.onCompleted: cMainWindow.sendResConnStatus(-1)
+
     function describe(v) {
         if (v !== null && typeof v === "object")
             return JSON.stringify(v)

@@ -37,6 +37,9 @@ private Q_SLOTS:
     void operationModeRoundTrip();
     void allowedModes();
 
+public Q_SLOTS:
+    void onNamedResConnState() { ++m_namedResConnStates; }
+
 private:
     QStringList calls() const { return DBusTestBench::sceneCalls(*m_window); }
     int mark() const { return calls().size(); }
@@ -56,6 +59,7 @@ private:
     DBusTestBench* m_bench = nullptr;
     MainWindow* m_window = nullptr;
     QStringList m_startupSimCalls;
+    int m_namedResConnStates = 0;
 };
 
 void TestGuiService::initTestCase()
@@ -67,6 +71,9 @@ void TestGuiService::initTestCase()
     m_bench = new DBusTestBench(m_bus.address());
     QVERIFY(m_bench->connection().isConnected());
     QVERIFY2(m_bench->startSimulator(m_root->root()), qPrintable(m_bench->simulatorOutput()));
+    // A peer that listens to the GUI by its name.
+    m_bench->connection().connect(QStringLiteral("com.velmar.akku.GUIService"), QStringLiteral("/GUI"),
+        QStringLiteral("com.velmar.akku.gui"), QStringLiteral("currentResConnState"), this, SLOT(onNamedResConnState()));
 
     m_window = new MainWindow(nullptr, QUrl::fromLocalFile(QStringLiteral(NG_SOURCE_DIR "/tests/common/RecordingScene.qml")));
     QVERIFY(m_window->rootItem());
@@ -81,10 +88,12 @@ void TestGuiService::cleanupTestCase()
 }
 
 // Start-up asks the system and WLAN services in this order, and sets the GUI ready flag
-// once the system service has answered "frdyget".
+// once the system service has answered "frdyget". The scene's first connection state goes
+// out under the GUI's name, so that a peer listening by that name gets it.
 void TestGuiService::startupQueries()
 {
     QVERIFY(QDBusConnection::systemBus().interface()->isServiceRegistered(QStringLiteral("com.velmar.akku.GUIService")).value());
+    QVERIFY(waitUntil([this] { return m_namedResConnStates == 1; }));
     const QStringList expected { "fbattpowerget", "frdyget", "ftoolenableget", "fReqGetConnectionStatus", "fReqGetRssiLevel",
         "frdyget", "frdyflagset 7" };
     int at = 0;
