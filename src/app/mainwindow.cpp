@@ -113,6 +113,8 @@ void MainWindow::initData()
     fsysfault(code, fclass, 0);
     callRoot("setSSID", { getSSID() });
     callRoot("setBSSID", { getBSSID() });
+    // Without a connection state the first request was not taken; later ones are fresh.
+    m_stationInfoTaken = 2;
     getInitialIDcode();
     m_diag.resetConnectionStates();
     getInitResConStates();

@@ -237,6 +237,12 @@ private:
     ToolServices::EarlyCall m_readyQuery { ToolServices::System, "frdyget" };
     ToolServices::EarlyCall m_enableQuery { ToolServices::System, "ftoolenableget" };
     ToolServices::EarlyCall m_wlanConnectionQuery { ToolServices::Wlan, "fReqGetConnectionStatus" };
+    // The WLAN service is asked for its station information when the connection state is
+    // handled and again for the start values; getBSSID takes these two in turn.
+    ToolServices::EarlyCall m_stationInfoQueries[2] { { ToolServices::Wlan, "fReqStationInfo" }, { ToolServices::Wlan, "fReqStationInfo" } };
+    int m_stationInfoTaken = 0;
+    ToolServices::EarlyCall m_wlanLevelQuery { ToolServices::Wlan, "fReqGetRssiLevel" };
+    ToolServices::EarlyCall m_readyCheckQuery { ToolServices::System, "frdyget" };
     JSONTranslator m_translator;
     SettingsFiles m_settings;
     ResultReader m_results;

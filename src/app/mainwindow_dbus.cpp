@@ -62,13 +62,17 @@ void MainWindow::subscribeDBus()
     subscribe(bus, Wlan, "changed_rssilevel", this, SLOT(wlanLevelChanged(int)));
 
     bus.registerService(QString::fromLatin1(GuiService::Name));
-    // The services get these in the order of the blocking calls they stand for. Not the
-    // WLAN level query: the connection state's handling asks the WLAN service for its
-    // station information first.
+    // Each service gets these in the order in which initData uses their replies: the
+    // connection state's handling asks for the station information before the level is
+    // taken, and initData asks for it once more before the ready check.
     m_battPowerQuery.send();
     m_readyQuery.send();
     m_enableQuery.send();
     m_wlanConnectionQuery.send();
+    m_stationInfoQueries[0].send();
+    m_wlanLevelQuery.send();
+    m_stationInfoQueries[1].send();
+    m_readyCheckQuery.send();
 }
 
 void MainWindow::initDBus()
@@ -85,7 +89,7 @@ void MainWindow::initDBus()
     reply = m_wlanConnectionQuery.take();
     if (succeeded(reply, 1))
         wlanConnectionChanged(reply.arguments().at(0).toInt());
-    reply = ToolServices::call(ToolServices::Wlan, QStringLiteral("fReqGetRssiLevel"));
+    reply = m_wlanLevelQuery.take();
     if (succeeded(reply, 1))
         wlanLevelChanged(reply.arguments().at(0).toInt());
 }
@@ -263,7 +267,8 @@ void MainWindow::akkuNotReady()
 
 void MainWindow::setGuiReady()
 {
-    ServiceProxy(ToolServices::System).call(QStringLiteral("frdyflagset"), { GuiReadyFlag });
+    // Nothing in the reply is used: the GUI goes on to its first frame meanwhile.
+    ServiceProxy(ToolServices::System).send(QStringLiteral("frdyflagset"), { GuiReadyFlag });
 }
 
 void MainWindow::disableScrewdriver()
@@ -273,14 +278,14 @@ void MainWindow::disableScrewdriver()
 
 void MainWindow::enableScrewdriver()
 {
-    ServiceProxy sys(ToolServices::System);
     // Only proves that the system service answers; the values are not looked at.
-    const QDBusMessage reply = sys.call(QStringLiteral("frdyget"));
+    const QDBusMessage reply = m_readyCheckQuery.take();
     if (!succeeded(reply)) {
         SystemLog::error(QStringLiteral("SysService.frdyget not possible: ") + reply.errorName() + QStringLiteral(", ") + reply.errorMessage());
         return;
     }
-    sys.call(QStringLiteral("frdyflagset"), { GuiReadyFlag });
+    // Nothing in the reply is used: the GUI goes on to its first frame meanwhile.
+    ServiceProxy(ToolServices::System).send(QStringLiteral("frdyflagset"), { GuiReadyFlag });
 }
 
 // ---- operation mode

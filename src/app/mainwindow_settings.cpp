@@ -126,8 +126,12 @@ QString MainWindow::getSSID()
 
 QString MainWindow::getBSSID()
 {
-    // Makes the WLAN service rewrite the station information file.
-    ToolServices::call(ToolServices::Wlan, QStringLiteral("fReqStationInfo"));
+    // Makes the WLAN service rewrite the station information file. The start-up's two
+    // requests went out with the subscriptions; later ones wait here.
+    if (m_stationInfoTaken < 2)
+        m_stationInfoQueries[m_stationInfoTaken++].take();
+    else
+        ToolServices::call(ToolServices::Wlan, QStringLiteral("fReqStationInfo"));
     return WlanStatus::bssid(DevicePaths::map(QString::fromLatin1(DevicePaths::StationInfoFile)));
 }
 

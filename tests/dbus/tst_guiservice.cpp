@@ -87,15 +87,16 @@ void TestGuiService::cleanupTestCase()
     delete m_root;
 }
 
-// Start-up asks the system and WLAN services in this order, and sets the GUI ready flag
+// Start-up asks the system and WLAN services in this order (the scene's handling of the
+// connection state asks for the station information first), and sets the GUI ready flag
 // once the system service has answered "frdyget". The scene's first connection state goes
 // out under the GUI's name, so that a peer listening by that name gets it.
 void TestGuiService::startupQueries()
 {
     QVERIFY(QDBusConnection::systemBus().interface()->isServiceRegistered(QStringLiteral("com.velmar.akku.GUIService")).value());
     QVERIFY(waitUntil([this] { return m_namedResConnStates == 1; }));
-    const QStringList expected { "fbattpowerget", "frdyget", "ftoolenableget", "fReqGetConnectionStatus", "fReqGetRssiLevel",
-        "frdyget", "frdyflagset 7" };
+    const QStringList expected { "fbattpowerget", "frdyget", "ftoolenableget", "fReqGetConnectionStatus", "fReqStationInfo",
+        "fReqGetRssiLevel", "fReqStationInfo", "frdyget", "frdyflagset 7" };
     int at = 0;
     for (const QString& c : m_startupSimCalls)
         if (at < expected.size() && c == expected.at(at))
