@@ -15,7 +15,7 @@ GUIView {
     property string nokTextColor: '#ebebeb'
     property string nokTextColor_inv: '#ff0000'
     property string readyBackgroundColor: '#ececec'
-    property string backgroundImg: 'qrc:/pics/actual_bg_blue.png'
+    property string backgroundImg: 'image://pics/actual_bg_blue.png'
 
     // scroll step (0 to 4) and whether the code list scrolls within itself
     property int count: 0
@@ -525,7 +525,7 @@ GUIView {
         nokTextColor = '#ebebeb'
         nokTextColor_inv = '#ff0000'
         readyBackgroundColor = dark ? '#000000' : '#ececec'
-        backgroundImg = dark ? 'qrc:/pics/actual_bg_black.png' : 'qrc:/pics/actual_bg_blue.png'
+        backgroundImg = dark ? 'image://pics/actual_bg_black.png' : 'image://pics/actual_bg_blue.png'
         guiView_setTheme(value)
         codeList.setTheme(value)
     }

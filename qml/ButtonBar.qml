@@ -25,8 +25,8 @@ Item {
         var t = asText(value)
         if (t.charAt(0) === '@') {
             var code = t.substring(1)
-            icon.source = code === 'scan' ? 'qrc:/pics/icon_scan_' + position + '.png'
-                                          : 'qrc:/pics/icon_' + code + '.png'
+            icon.source = code === 'scan' ? 'image://pics/icon_scan_' + position + '.png'
+                                          : 'image://pics/icon_' + code + '.png'
             icon.visible = true
             label.visible = false
             label.text = ''
@@ -71,7 +71,7 @@ Item {
         id: background
         objectName: "buttonBarBackground"
         anchors.fill: parent
-        source: 'qrc:/pics/buttonbar_' + root.theme + '.png'
+        source: 'image://pics/buttonbar_' + root.theme + '.png'
     }
 
     Image {

@@ -14,8 +14,8 @@ Item {
     property string textMenu: 'Menu'
     property color textColor: '#000000'
     property color unSelTextColor: '#606060'
-    property string highlightImg: 'qrc:/pics/list_header_blue.png'
-    property string backgroundImg: 'qrc:/pics/actual_bg_blue.png'
+    property string highlightImg: 'image://pics/list_header_blue.png'
+    property string backgroundImg: 'image://pics/actual_bg_blue.png'
     property color scrollBarColor: '#cdcdcd'
     property color scrollCursorColor: '#234461'
     property bool ready: false
@@ -334,19 +334,19 @@ Item {
 
     function setTheme(value) {
         if (value === 'black') {
-            backgroundImg = 'qrc:/pics/actual_bg_black.png'
+            backgroundImg = 'image://pics/actual_bg_black.png'
             scrollBarColor = '#515151'
             scrollCursorColor = '#ffffff'
             textColor = '#ffffff'
             unSelTextColor = '#E8E8E8'
-            highlightImg = 'qrc:/pics/list_header_black.png'
+            highlightImg = 'image://pics/list_header_black.png'
         } else {
-            backgroundImg = 'qrc:/pics/actual_bg_blue.png'
+            backgroundImg = 'image://pics/actual_bg_blue.png'
             scrollBarColor = '#cdcdcd'
             scrollCursorColor = '#234461'
             textColor = '#000000'
             unSelTextColor = '#282828'
-            highlightImg = 'qrc:/pics/list_header_blue.png'
+            highlightImg = 'image://pics/list_header_blue.png'
         }
     }
 

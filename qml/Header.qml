@@ -129,7 +129,7 @@ Rectangle {
         id: background
         objectName: "headerBackground"
         anchors.fill: parent
-        source: 'qrc:/pics/header_' + root.theme + '.png'
+        source: 'image://pics/header_' + root.theme + '.png'
     }
 
     // The battery blinks by showing and hiding. It has a holder of its own: a change of
@@ -270,24 +270,24 @@ Rectangle {
                 name: "None"
                 PropertyChanges {
                     target: srvIcon
-                    automaticImage: "qrc:/pics/ICON_ZK_blue_network-weiss.png"
-                    manualImage: "qrc:/pics/Hand_weiß.png"
+                    automaticImage: "image://pics/ICON_ZK_blue_network-weiss.png"
+                    manualImage: "image://pics/Hand_weiß.png"
                 }
             },
             State {
                 name: "On"
                 PropertyChanges {
                     target: srvIcon
-                    automaticImage: "qrc:/pics/ICON_ZK_blue_network-gruen.png"
-                    manualImage: "qrc:/pics/Hand_grün.png"
+                    automaticImage: "image://pics/ICON_ZK_blue_network-gruen.png"
+                    manualImage: "image://pics/Hand_grün.png"
                 }
             },
             State {
                 name: "Off"
                 PropertyChanges {
                     target: srvIcon
-                    automaticImage: "qrc:/pics/ICON_ZK_blue_network-rot.png"
-                    manualImage: "qrc:/pics/Hand_rot.png"
+                    automaticImage: "image://pics/ICON_ZK_blue_network-rot.png"
+                    manualImage: "image://pics/Hand_rot.png"
                 }
             }
         ]
@@ -301,11 +301,11 @@ Rectangle {
         width: 22
         height: 22
         state: "Off"
-        source: "qrc:/pics/LED_Off2.png"
+        source: "image://pics/LED_Off2.png"
 
         states: [
-            State { name: "Off"; PropertyChanges { target: enableLed; source: "qrc:/pics/LED_Off2.png" } },
-            State { name: "On"; PropertyChanges { target: enableLed; source: "qrc:/pics/LED_Yellow2.png" } }
+            State { name: "Off"; PropertyChanges { target: enableLed; source: "image://pics/LED_Off2.png" } },
+            State { name: "On"; PropertyChanges { target: enableLed; source: "image://pics/LED_Yellow2.png" } }
         ]
     }
 
@@ -317,17 +317,17 @@ Rectangle {
         width: 22
         height: 22
 
-        property string litImage: "qrc:/pics/LED_Yellow2.png"
+        property string litImage: "image://pics/LED_Yellow2.png"
         property bool blinks: true
         property bool dark: false
 
         state: "Yellow"
-        source: blinks && dark ? "qrc:/pics/LED_Off2.png" : litImage
+        source: blinks && dark ? "image://pics/LED_Off2.png" : litImage
 
         states: [
-            State { name: "Green"; PropertyChanges { target: readyLed; litImage: "qrc:/pics/LED_Green2.png"; blinks: false } },
-            State { name: "Yellow"; PropertyChanges { target: readyLed; litImage: "qrc:/pics/LED_Yellow2.png"; blinks: true } },
-            State { name: "Red"; PropertyChanges { target: readyLed; litImage: "qrc:/pics/LED_Red2.png"; blinks: true } }
+            State { name: "Green"; PropertyChanges { target: readyLed; litImage: "image://pics/LED_Green2.png"; blinks: false } },
+            State { name: "Yellow"; PropertyChanges { target: readyLed; litImage: "image://pics/LED_Yellow2.png"; blinks: true } },
+            State { name: "Red"; PropertyChanges { target: readyLed; litImage: "image://pics/LED_Red2.png"; blinks: true } }
         ]
     }
 

@@ -48,7 +48,7 @@ GUIView {
     }
 
     function scannerIcon(theme) {
-        return 'qrc:/pics/Redo_' + (theme === 'black' ? 'black' : 'blue') + '.png'
+        return 'image://pics/Redo_' + (theme === 'black' ? 'black' : 'blue') + '.png'
     }
 
     function setTheme(value) {

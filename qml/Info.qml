@@ -26,7 +26,7 @@ GUIView {
         y: 52
         width: 240
         height: 208
-        source: 'qrc:/pics/actual_bg_' + (mainwindow.theme === 'black' ? 'black' : 'blue') + '.png'
+        source: 'image://pics/actual_bg_' + (mainwindow.theme === 'black' ? 'black' : 'blue') + '.png'
     }
 
     ListView {

@@ -90,8 +90,8 @@ GUIView {
 
     Component.onCompleted: {
         setTheme(mainwindow.theme)
-        actionList.model.append({ slot: 'abort', name: QT_TR_NOOP("Abort"), icon: "qrc:/pics/transparent.png", myslot: 'abort' })
-        actionList.model.append({ slot: 'mainmenu', name: QT_TR_NOOP("Back"), icon: "qrc:/pics/transparent.png", myslot: 'mainmenu' })
+        actionList.model.append({ slot: 'abort', name: QT_TR_NOOP("Abort"), icon: "image://pics/transparent.png", myslot: 'abort' })
+        actionList.model.append({ slot: 'mainmenu', name: QT_TR_NOOP("Back"), icon: "image://pics/transparent.png", myslot: 'mainmenu' })
         actionList.select('slot', 'mainmenu')
         actionList.updateBar()
     }

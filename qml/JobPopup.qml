@@ -106,7 +106,7 @@ Item {
     Image {
         anchors.fill: parent
         // Decoded when the popup shows, not kept from the start while it is hidden.
-        source: !root.visible ? '' : root.theme === 'black' ? 'qrc:/pics/jobPopup_black.png' : 'qrc:/pics/jobPopup_blue.png'
+        source: !root.visible ? '' : root.theme === 'black' ? 'image://pics/jobPopup_black.png' : 'image://pics/jobPopup_blue.png'
     }
 
     Rectangle {

@@ -53,8 +53,8 @@ GUIView {
     function setTheme(value) {
         guiView_setTheme(value)
         leaveList.setTheme(value)
-        leaveList.model.setProperty(0, 'icon', 'qrc:/pics/Redo_' + value + '.png')
-        leaveList.model.setProperty(1, 'icon', 'qrc:/pics/Off_' + value + '.png')
+        leaveList.model.setProperty(0, 'icon', 'image://pics/Redo_' + value + '.png')
+        leaveList.model.setProperty(1, 'icon', 'image://pics/Off_' + value + '.png')
     }
 
     function openPopup(text) {
@@ -101,7 +101,7 @@ GUIView {
     Component.onCompleted: {
         leaveList.model.append({ slot: 'reboot', name: QT_TR_NOOP("Restart"), icon: '' })
         leaveList.model.append({ slot: 'poweroff', name: QT_TR_NOOP("Shut Down"), icon: '' })
-        leaveList.model.append({ slot: 'mainmenu', name: QT_TR_NOOP("Back"), icon: 'qrc:/pics/transparent.png' })
+        leaveList.model.append({ slot: 'mainmenu', name: QT_TR_NOOP("Back"), icon: 'image://pics/transparent.png' })
         setTheme(mainwindow.theme)
         leaveList.reset()
         leaveList.select('slot', 'mainmenu')

@@ -24,7 +24,7 @@ Rectangle {
 
     Image {
         anchors.fill: parent
-        source: 'qrc:/pics/wheel_' + (root.theme === 'black' ? 'black' : 'blue') + (root.large ? '_large' : '') + '.png'
+        source: 'image://pics/wheel_' + (root.theme === 'black' ? 'black' : 'blue') + (root.large ? '_large' : '') + '.png'
     }
 
     PathView {

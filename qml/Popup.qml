@@ -273,7 +273,7 @@ Item {
         id: background
         objectName: "popupBackground"
         anchors.fill: parent
-        source: root.theme === 'black' ? 'qrc:/pics/popup_black.png' : 'qrc:/pics/popup_blue.png'
+        source: root.theme === 'black' ? 'image://pics/popup_black.png' : 'image://pics/popup_blue.png'
         visible: root.state !== 'hidden'
     }
 
@@ -319,7 +319,7 @@ Item {
         width: 121
         height: 47
         visible: false
-        source: 'qrc:/pics/battery_' + (root.theme === 'black' ? 'black' : 'blue') + '.png'
+        source: 'image://pics/battery_' + (root.theme === 'black' ? 'black' : 'blue') + '.png'
 
         Text {
             id: counterLabel
@@ -357,20 +357,20 @@ Item {
             name: 'too_lowbattery'
             PropertyChanges { target: headerLabel; text: qsTr("Information") }
             PropertyChanges { target: bodyLabel; text: qsTr("Battery low<br>Please change battery"); y: 86; width: 215; height: 98; textFormat: Text.StyledText }
-            PropertyChanges { target: batteryImage; visible: true; y: 200; source: 'qrc:/pics/battery_empty_' + (root.theme === 'black' ? 'black' : 'blue') + '.png' }
+            PropertyChanges { target: batteryImage; visible: true; y: 200; source: 'image://pics/battery_empty_' + (root.theme === 'black' ? 'black' : 'blue') + '.png' }
             PropertyChanges { target: counterLabel; visible: false }
         },
         State {
             name: 'exhaustivedischarge'
             PropertyChanges { target: headerLabel; text: qsTr("Information") }
             PropertyChanges { target: bodyLabel; text: qsTr("Please change battery"); y: 86; width: 215; height: 98; textFormat: Text.StyledText }
-            PropertyChanges { target: batteryImage; visible: true; y: 200; source: 'qrc:/pics/battery_empty_' + (root.theme === 'black' ? 'black' : 'blue') + '.png' }
+            PropertyChanges { target: batteryImage; visible: true; y: 200; source: 'image://pics/battery_empty_' + (root.theme === 'black' ? 'black' : 'blue') + '.png' }
         },
         State {
             name: 'nobattery'
             PropertyChanges { target: headerLabel; text: qsTr("Information") }
             PropertyChanges { target: bodyLabel; text: qsTr("No Battery<br>Please change battery"); y: 86; width: 215; height: 98; textFormat: Text.StyledText }
-            PropertyChanges { target: batteryImage; visible: true; y: 200; source: 'qrc:/pics/battery_empty_' + (root.theme === 'black' ? 'black' : 'blue') + '.png' }
+            PropertyChanges { target: batteryImage; visible: true; y: 200; source: 'image://pics/battery_empty_' + (root.theme === 'black' ? 'black' : 'blue') + '.png' }
         }
     ]
 

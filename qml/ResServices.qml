@@ -19,7 +19,7 @@ GUIView {
         y: 52
         width: 240
         height: 208
-        source: 'qrc:/pics/jobPopup_' + (mainwindow.theme === 'black' ? 'black' : 'blue') + '.png'
+        source: 'image://pics/jobPopup_' + (mainwindow.theme === 'black' ? 'black' : 'blue') + '.png'
     }
 
     ListView {

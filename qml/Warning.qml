@@ -72,7 +72,7 @@ Rectangle {
             y: 8
             width: 41
             height: 36
-            source: "qrc:/pics/warning.png"
+            source: "image://pics/warning.png"
         }
 
         Text {
@@ -116,7 +116,7 @@ Rectangle {
                     x: 70
                     width: 100
                     height: 89
-                    source: "qrc:/pics/laser.png"
+                    source: "image://pics/laser.png"
                 }
             }
             Text {

@@ -86,9 +86,9 @@ GUIView {
     function setTheme(value) {
         guiView_setTheme(value)
         wlanList.setTheme(value)
-        wlanList.model.setProperty(0, 'icon', 'qrc:/pics/Redo_' + value + '.png')
-        wlanList.model.setProperty(1, 'icon', 'qrc:/pics/Off_' + value + '.png')
-        wlanList.model.setProperty(2, 'icon', 'qrc:/pics/Redo_' + value + '.png')
+        wlanList.model.setProperty(0, 'icon', 'image://pics/Redo_' + value + '.png')
+        wlanList.model.setProperty(1, 'icon', 'image://pics/Off_' + value + '.png')
+        wlanList.model.setProperty(2, 'icon', 'image://pics/Redo_' + value + '.png')
     }
 
     function writeInterface(on) {
@@ -181,7 +181,7 @@ GUIView {
         wlanList.model.append({ slot: 'wlan_on', name: QT_TR_NOOP("WLAN On"), icon: '' })
         wlanList.model.append({ slot: 'wlan_off', name: QT_TR_NOOP("WLAN Off"), icon: '' })
         wlanList.model.append({ slot: 'restartwlan', name: QT_TR_NOOP("Restart WLAN"), icon: '' })
-        wlanList.model.append({ slot: 'mainmenu', name: QT_TR_NOOP("Back"), icon: 'qrc:/pics/transparent.png' })
+        wlanList.model.append({ slot: 'mainmenu', name: QT_TR_NOOP("Back"), icon: 'image://pics/transparent.png' })
         setTheme(mainwindow.theme)
         WlanVar.keyPressed = false
         refresh()

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "devicepaths.h"
+#include "pictureprovider.h"
 #include "promptrender.h"
 #include "sceneprefetch.h"
 #include "scenefonts.h"
@@ -37,6 +38,7 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     // view comes after the fonts (see installSceneFonts) and keeps the engine as its child.
     auto* engine = new QQmlEngine();
     engine->rootContext()->setContextProperty(QStringLiteral("cMainWindow"), this);
+    PictureProvider::install(engine);
     QList<QUrl> prefetched { scene };
     if (scene == QUrl(QString::fromLatin1(DefaultScene)))
         prefetched.append(scene.resolved(QUrl(QStringLiteral("ActualValues.qml"))));

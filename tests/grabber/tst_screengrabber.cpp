@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "mainwindow.h"
+#include "pictureprovider.h"
 #include "screengrabber.h"
 #include "testsupport.h"
 
@@ -48,6 +49,7 @@ private Q_SLOTS:
     void overloads();
     void paintsOnlyAfterAGrab();
     void hostHandsItsView();
+    void builtInPictures();
 };
 
 void TestScreenGrabber::overloads_data()
@@ -139,6 +141,27 @@ void TestScreenGrabber::hostHandsItsView()
     grabber->grab(0, 30, 240, 260);
     QCOMPARE(grabber->pixmap().size(), QSize(240, 260));
     QCOMPARE(grabber->pixmap().toImage(), w.view()->grab(QRect(0, 30, 240, 260)).toImage());
+}
+
+// The pictures decoded at build time are the PNGs' pixels, alpha and all; a name that is not
+// there gives no picture, and a requested size is honoured.
+void TestScreenGrabber::builtInPictures()
+{
+    PictureProvider provider;
+    const QStringList names = QDir(QStringLiteral(":/pics")).entryList({ QStringLiteral("*.png") });
+    QVERIFY(names.size() > 40);
+    for (const QString& name : names) {
+        QSize size;
+        const QImage built = provider.requestImage(QString::fromUtf8(QUrl::toPercentEncoding(name)), &size, QSize());
+        const QImage png(QStringLiteral(":/pics/") + name);
+        QCOMPARE(size, png.size());
+        QVERIFY2(built.convertToFormat(QImage::Format_ARGB32_Premultiplied) == png.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+            qPrintable(name));
+    }
+    QSize size(1, 1);
+    QVERIFY(provider.requestImage(QStringLiteral("nothing.png"), &size, QSize()).isNull());
+    QVERIFY(size.isEmpty());
+    QCOMPARE(provider.requestImage(QStringLiteral("LED_Off2.png"), &size, QSize(11, 0)).size(), QSize(11, 22));
 }
 
 QTEST_MAIN(TestScreenGrabber)

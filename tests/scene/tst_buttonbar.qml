@@ -40,14 +40,14 @@ SceneTestCase {
 
         bar.setButtons('', '@scan', '')
         verify(!part("iconLeft").visible)
-        compare(part("iconMiddle").source, "qrc:/pics/icon_scan_middle.png")
+        compare(part("iconMiddle").source, "image://pics/icon_scan_middle.png")
         verify(part("iconMiddle").visible && !part("textMiddle").visible)
         image = grab("bar_scan_middle.png")
         verify(countPixels(image, 105, 290, 170, 320, isWhite) > 20, "scan icon drawn")
         compare(countPixels(image, 0, 290, 100, 320, isWhite), 0)
         bar.setButtons('@scan', 'Menu', '@scan')
-        compare(part("iconLeft").source, "qrc:/pics/icon_scan_left.png")
-        compare(part("iconRight").source, "qrc:/pics/icon_scan_right.png")
+        compare(part("iconLeft").source, "image://pics/icon_scan_left.png")
+        compare(part("iconRight").source, "image://pics/icon_scan_right.png")
 
         // the root's own setter draws without recording the strings
         bar.setButtons('', 'OK', '')

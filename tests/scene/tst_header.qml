@@ -89,40 +89,40 @@ SceneTestCase {
         cMainWindow.calls = []
         scene.setEnable(true)
         compare(enable.state, "On")
-        compare(enable.source, "qrc:/pics/LED_Yellow2.png")
+        compare(enable.source, "image://pics/LED_Yellow2.png")
         compare(callsTo("syslogDebug").map(function (c) { return c.args[0] }), ["update left led true"])
 
         scene.setReady(true)
         compare(ready.state, "Green")
-        compare(ready.source, "qrc:/pics/LED_Green2.png")
+        compare(ready.source, "image://pics/LED_Green2.png")
         verify(!part("ledBlink").running, "green is steady") // the colours on screen are tst_e2e's
 
         scene.setSysFault(true)
         compare(ready.state, "Red", "a fault wins over ready")
         verify(part("ledBlink").running)
-        tryCompare(ready, "source", "qrc:/pics/LED_Off2.png")
-        tryCompare(ready, "source", "qrc:/pics/LED_Red2.png")
+        tryCompare(ready, "source", "image://pics/LED_Off2.png")
+        tryCompare(ready, "source", "image://pics/LED_Red2.png")
 
         scene.setSysFault(false)
         scene.setReady(false)
         compare(ready.state, "Yellow")
-        tryCompare(ready, "source", "qrc:/pics/LED_Off2.png")
-        tryCompare(ready, "source", "qrc:/pics/LED_Yellow2.png")
+        tryCompare(ready, "source", "image://pics/LED_Off2.png")
+        tryCompare(ready, "source", "image://pics/LED_Yellow2.png")
 
         scene.setEnable(false)
-        compare(enable.source, "qrc:/pics/LED_Off2.png")
+        compare(enable.source, "image://pics/LED_Off2.png")
     }
 
     function test_connectionIcon_data() {
         return [
             { tag: "one disconnected", values: { a: 1, b: 0 }, state: "Off",
-              auto: "qrc:/pics/ICON_ZK_blue_network-rot.png", manual: "qrc:/pics/Hand_rot.png" },
+              auto: "image://pics/ICON_ZK_blue_network-rot.png", manual: "image://pics/Hand_rot.png" },
             { tag: "connected", values: { a: 1 }, state: "On",
-              auto: "qrc:/pics/ICON_ZK_blue_network-gruen.png", manual: "qrc:/pics/Hand_grün.png" },
+              auto: "image://pics/ICON_ZK_blue_network-gruen.png", manual: "image://pics/Hand_grün.png" },
             { tag: "neither", values: { a: 2 }, state: "None",
-              auto: "qrc:/pics/ICON_ZK_blue_network-weiss.png", manual: "qrc:/pics/Hand_weiß.png" },
+              auto: "image://pics/ICON_ZK_blue_network-weiss.png", manual: "image://pics/Hand_weiß.png" },
             { tag: "no services", values: {}, state: "None",
-              auto: "qrc:/pics/ICON_ZK_blue_network-weiss.png", manual: "qrc:/pics/Hand_weiß.png" }
+              auto: "image://pics/ICON_ZK_blue_network-weiss.png", manual: "image://pics/Hand_weiß.png" }
         ]
     }
 

@@ -4,6 +4,7 @@
 #include <QQmlEngine>
 #include <QtQuickTest>
 
+#include "pictureprovider.h"
 #include "scenefonts.h"
 #include "screengrabber.h"
 
@@ -29,6 +30,7 @@ public Q_SLOTS:
         host->setParent(engine);
         engine->rootContext()->setContextProperty(QStringLiteral("cMainWindow"), host);
         engine->rootContext()->setContextProperty(QStringLiteral("grabDir"), QStringLiteral(NG_SCENE_GRAB_DIR));
+        PictureProvider::install(engine);
     }
 };
 
