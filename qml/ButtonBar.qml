@@ -16,31 +16,43 @@ Item {
     property string btnMiddleStr: ''
     property string btnRightStr: ''
     property int textPixelSize: 20
+    // Set once the first frame is on the display: the pictures and texts are built then (the
+    // bar is out of sight until it has slid in). What each key shows: an icon's picture, or
+    // a text.
+    property bool buildParts: false
+    property string leftIcon: ''
+    property string middleIcon: ''
+    property string rightIcon: ''
+    property bool leftIsIcon: false
+    property bool middleIsIcon: false
+    property bool rightIsIcon: false
+    property string leftText: ''
+    property string middleText: ''
+    property string rightText: ''
 
     function asText(value) {
         return (value === undefined || value === null) ? '' : String(value)
     }
 
-    function show(label, icon, value, position) {
+    // The key at `position` ('left', 'middle', 'right') shows `value`.
+    function show(position, value) {
         var t = asText(value)
         if (t.charAt(0) === '@') {
             var code = t.substring(1)
-            icon.source = code === 'scan' ? 'image://pics/icon_scan_' + position + '.png'
-                                          : 'image://pics/icon_' + code + '.png'
-            icon.visible = true
-            label.visible = false
-            label.text = ''
+            root[position + 'Icon'] = code === 'scan' ? 'image://pics/icon_scan_' + position + '.png'
+                                                      : 'image://pics/icon_' + code + '.png'
+            root[position + 'IsIcon'] = true
+            root[position + 'Text'] = ''
         } else {
-            icon.visible = false
-            label.text = t
-            label.visible = true
+            root[position + 'IsIcon'] = false
+            root[position + 'Text'] = t
         }
     }
 
     function setButtonsWithoutState(btnLeft, btnMiddle, btnRight) {
-        show(textLeft, iconLeft, btnLeft, 'left')
-        show(textMiddle, iconMiddle, btnMiddle, 'middle')
-        show(textRight, iconRight, btnRight, 'right')
+        show('left', btnLeft)
+        show('middle', btnMiddle)
+        show('right', btnRight)
     }
 
     function setButtons(btnLeft, btnMiddle, btnRight) {
@@ -67,78 +79,90 @@ Item {
     width: 240
     height: 30
 
-    Image {
-        id: background
-        objectName: "buttonBarBackground"
+    // The parts read the state by the root's id, which qmllint does not follow into a
+    // loaded component.
+    // qmllint disable unqualified
+    Loader {
+        objectName: "buttonBarParts"
         anchors.fill: parent
-        source: 'image://pics/buttonbar_' + root.theme + '.png'
-    }
+        active: root.buildParts
+        sourceComponent: Item {
+            Image {
+                objectName: "buttonBarBackground"
+                anchors.fill: parent
+                source: 'image://pics/buttonbar_' + root.theme + '.png'
+            }
 
-    Image {
-        id: iconLeft
-        objectName: "iconLeft"
-        x: 0
-        width: 65
-        height: 30
-        visible: false
-        opacity: root.alphaLeft
-    }
-    Image {
-        id: iconMiddle
-        objectName: "iconMiddle"
-        x: 105
-        width: 65
-        height: 30
-        visible: false
-        opacity: root.alphaMiddle
-    }
-    Image {
-        id: iconRight
-        objectName: "iconRight"
-        x: 175
-        width: 65
-        height: 30
-        visible: false
-        opacity: root.alphaRight
-    }
+            Image {
+                objectName: "iconLeft"
+                x: 0
+                width: 65
+                height: 30
+                visible: root.leftIsIcon
+                source: root.leftIcon
+                opacity: root.alphaLeft
+            }
+            Image {
+                objectName: "iconMiddle"
+                x: 105
+                width: 65
+                height: 30
+                visible: root.middleIsIcon
+                source: root.middleIcon
+                opacity: root.alphaMiddle
+            }
+            Image {
+                objectName: "iconRight"
+                x: 175
+                width: 65
+                height: 30
+                visible: root.rightIsIcon
+                source: root.rightIcon
+                opacity: root.alphaRight
+            }
 
-    Text {
-        id: textLeft
-        objectName: "textLeft"
-        x: 5
-        width: 65
-        height: 30
-        horizontalAlignment: Text.AlignHCenter
-        verticalAlignment: Text.AlignVCenter
-        font.family: root.fontFamily
-        font.pixelSize: root.textPixelSize
-        color: "white"
-        opacity: root.alphaLeft
-    }
-    Text {
-        id: textMiddle
-        objectName: "textMiddle"
-        x: 65
-        width: 110
-        height: 30
-        horizontalAlignment: Text.AlignHCenter
-        verticalAlignment: Text.AlignVCenter
-        font.family: root.fontFamily
-        font.pixelSize: root.textPixelSize
-        color: "white"
-        opacity: root.alphaMiddle
-    }
-    Text {
-        id: textRight
-        objectName: "textRight"
-        x: 170
-        width: 65
-        height: 30
-        horizontalAlignment: Text.AlignHCenter
-        verticalAlignment: Text.AlignVCenter
-        font.family: root.fontFamily
-        font.pixelSize: root.textPixelSize
-        color: "white"
-        opacity: root.alphaRight
+            Text {
+                objectName: "textLeft"
+                x: 5
+                width: 65
+                height: 30
+                visible: !root.leftIsIcon
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                font.family: root.fontFamily
+                font.pixelSize: root.textPixelSize
+                color: "white"
+                opacity: root.alphaLeft
+                text: root.leftText
+            }
+            Text {
+                objectName: "textMiddle"
+                x: 65
+                width: 110
+                height: 30
+                visible: !root.middleIsIcon
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                font.family: root.fontFamily
+                font.pixelSize: root.textPixelSize
+                color: "white"
+                opacity: root.alphaMiddle
+                text: root.middleText
+            }
+            Text {
+                objectName: "textRight"
+                x: 170
+                width: 65
+                height: 30
+                visible: !root.rightIsIcon
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                font.family: root.fontFamily
+                font.pixelSize: root.textPixelSize
+                color: "white"
+                opacity: root.alphaRight
+                text: root.rightText
+            }
+        }
     }
 }

@@ -11,6 +11,11 @@ Item {
     property string theme: 'blue'
     property string fontFamily: "Tavik Sans"
     property string textColor: theme === 'black' ? '#ffffff' : '#000000'
+    // Set once the first frame is on the display: the box, its picture and texts are built
+    // then, or when the display shows before that.
+    property bool buildParts: false
+    property string headText: ''
+    property string bodyText: ''
 
     x: 0
     y: 90
@@ -25,8 +30,8 @@ Item {
 
     function show() {
         state = 'info'
-        headerLabel.text = mainwindow.qsTrRewrite(mainwindow.jobPopupHead, false)
-        bodyLabel.text = mainwindow.qsTrRewrite(mainwindow.jobPopupBody, false)
+        headText = mainwindow.qsTrRewrite(mainwindow.jobPopupHead, false)
+        bodyText = mainwindow.qsTrRewrite(mainwindow.jobPopupBody, false)
         focus = true
     }
 
@@ -94,70 +99,79 @@ Item {
             mainwindow.screen.resetScanBtnPressed(keyButton(event.key))
     }
 
-    Rectangle {
-        objectName: "jobPopupBox"
-        y: -7
-        width: 240
-        height: 155
-        border.width: 2
-        color: root.theme === 'black' ? "#000000" : "lightgray"
-    }
-
-    Image {
+    // The parts read the state by the root's id, which qmllint does not follow into a
+    // loaded component.
+    // qmllint disable unqualified
+    Loader {
+        objectName: "jobPopupParts"
         anchors.fill: parent
-        // Decoded when the popup shows, not kept from the start while it is hidden.
-        source: !root.visible ? '' : root.theme === 'black' ? 'image://pics/jobPopup_black.png' : 'image://pics/jobPopup_blue.png'
-    }
+        active: root.buildParts || root.visible
+        sourceComponent: Item {
+            Rectangle {
+                objectName: "jobPopupBox"
+                y: -7
+                width: 240
+                height: 155
+                border.width: 2
+                color: root.theme === 'black' ? "#000000" : "lightgray"
+            }
 
-    Rectangle {
-        x: 0
-        y: 0
-        width: 240
-        height: 45
-        color: "transparent"
-        border.width: 1
-        border.color: root.theme === 'black' ? '#808080' : '#1d3f66'
+            Image {
+                anchors.fill: parent
+                // Taken when the popup shows, not kept from the start while it is hidden.
+                source: !root.visible ? '' : root.theme === 'black' ? 'image://pics/jobPopup_black.png' : 'image://pics/jobPopup_blue.png'
+            }
 
-        Text {
-            id: headerLabel
-            objectName: "jobPopupHeader"
-            x: 0
-            y: 0
-            width: 240
-            height: 45
-            font.family: root.fontFamily
-            font.pixelSize: 30
-            horizontalAlignment: Text.AlignHCenter
-            verticalAlignment: Text.AlignVCenter
-            fontSizeMode: Text.HorizontalFit
-            minimumPixelSize: 14
-            textFormat: Text.PlainText
-            color: root.textColor
+            Rectangle {
+                x: 0
+                y: 0
+                width: 240
+                height: 45
+                color: "transparent"
+                border.width: 1
+                border.color: root.theme === 'black' ? '#808080' : '#1d3f66'
+
+                Text {
+                    objectName: "jobPopupHeader"
+                    x: 0
+                    y: 0
+                    width: 240
+                    height: 45
+                    font.family: root.fontFamily
+                    font.pixelSize: 30
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                    fontSizeMode: Text.HorizontalFit
+                    minimumPixelSize: 14
+                    textFormat: Text.PlainText
+                    color: root.textColor
+                    text: root.headText
+                }
+            }
+
+            Text {
+                objectName: "jobPopupBody"
+                x: 12
+                y: 50
+                width: 216
+                height: 95
+                font.family: root.fontFamily
+                font.pixelSize: 22
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                wrapMode: Text.WrapAtWordBoundaryOrAnywhere
+                elide: Text.ElideRight
+                textFormat: Text.PlainText
+                color: root.textColor
+                text: root.bodyText
+            }
         }
-    }
-
-    Text {
-        id: bodyLabel
-        objectName: "jobPopupBody"
-        x: 12
-        y: 50
-        width: 216
-        height: 95
-        font.family: root.fontFamily
-        font.pixelSize: 22
-        horizontalAlignment: Text.AlignHCenter
-        verticalAlignment: Text.AlignVCenter
-        wrapMode: Text.WrapAtWordBoundaryOrAnywhere
-        elide: Text.ElideRight
-        textFormat: Text.PlainText
-        color: root.textColor
     }
 
     states: [
         State {
             name: 'hidden'
-            PropertyChanges { target: headerLabel; text: '' }
-            PropertyChanges { target: bodyLabel; text: '' }
+            PropertyChanges { target: root; headText: ''; bodyText: '' }
         },
         State { name: 'info' }
     ]

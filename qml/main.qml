@@ -73,6 +73,9 @@ Rectangle {
     property bool pressed_ManOp: false
     property bool block_multiple_presses: false
     property bool nokAckPopUpOpened: false
+    // Set by the host once the first frame is on the display. The header, the button bar and
+    // the job display, which slide in or show only later, build their pictures and texts then.
+    property bool firstFrameShown: false
     // The button texts of the key-bit mode ('n.a' for a key without assignment).
     property var bmsTexts: ({ 'L': 'n.a', 'M': 'n.a', 'R': 'n.a' })
     // Display names of the states; the English source texts, translated where shown.
@@ -1042,12 +1045,14 @@ Rectangle {
 
     JobPopup {
         id: jobPopup
+        buildParts: mainwindow.firstFrameShown
         z: 50
         fontFamily: mainwindow.defaultFont
     }
 
     Header {
         id: header
+        buildParts: mainwindow.firstFrameShown
         z: 20
         y: -30
         fontFamily: mainwindow.defaultFont
@@ -1066,6 +1071,7 @@ Rectangle {
 
     ButtonBar {
         id: buttonBar
+        buildParts: mainwindow.firstFrameShown
         z: 20
         y: 320
         fontFamily: mainwindow.defaultFont

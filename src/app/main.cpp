@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include "fullscreen.h"
 #include "mainwindow.h"
@@ -38,17 +39,21 @@ int main(int argc, char* argv[])
     new KeyPipe(window->view());
     window->update();
     showOnDisplay(window, window->view());
-    // Start-up measurement aid: report the first frame and end (1), or report it and go on
-    // (2: the memory then is not disturbed by the process tearing itself down).
+    // Start-up measurement aid: report the first frame and end (1), or report it, stay at that
+    // frame until a line (or the end) arrives on standard input and go on (2: the memory of
+    // the first frame is read meanwhile, neither disturbed by the process tearing itself down
+    // nor by the work that follows the first frame).
     if (const int report = qEnvironmentVariableIntValue("NEWGUI_EXIT_AFTER_FIRST_FRAME")) {
-        onEveryFrame(window->view(), [report, reported = false]() mutable {
-            if (reported)
-                return;
-            reported = true;
+        afterFirstFrame(window->view(), [report] {
             std::printf("first frame\n");
             std::fflush(stdout);
-            if (report == 1)
+            if (report == 1) {
                 QCoreApplication::exit(0);
+            } else if (report == 2) {
+                char c = 0;
+                while (::read(STDIN_FILENO, &c, 1) == 1 && c != '\n') {
+                }
+            }
         });
     }
 

@@ -16,6 +16,7 @@
 #include "sceneprefetch.h"
 #include "scenefonts.h"
 #include "screengrabber.h"
+#include "screenshots.h"
 #include "systemlog.h"
 
 
@@ -61,6 +62,12 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     m_view->setSource(scene);
     setCentralWidget(m_view);
     renderPromptly(m_view);
+    // What is out of sight at first (the header and the button bar slide in, the job display
+    // shows later) is built once the first frame is on the display.
+    afterFirstFrame(m_view, [this] {
+        if (QQuickItem* root = rootItem())
+            root->setProperty("firstFrameShown", true);
+    });
 
     initData();
 }

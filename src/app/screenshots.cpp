@@ -16,23 +16,32 @@ int g_signalFds[2] = { -1, -1 };
 class FrameFilter : public QObject
 {
 public:
-    FrameFilter(QObject* parent, std::function<void()> callback)
+    FrameFilter(QObject* parent, std::function<void()> callback, bool once = false)
         : QObject(parent)
         , m_callback(std::move(callback))
+        , m_once(once)
     {
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
         // Reported once the paint event has been handled.
-        if (event->type() == QEvent::Paint)
-            QTimer::singleShot(0, this, [this] { m_callback(); });
+        if (event->type() == QEvent::Paint) {
+            QTimer::singleShot(0, this, [this] {
+                m_callback();
+                if (m_once)
+                    deleteLater();
+            });
+            if (m_once)
+                watched->removeEventFilter(this);
+        }
         return false;
     }
 
 private:
     std::function<void()> m_callback;
+    bool m_once;
 };
 
 void onSigusr1(int)
@@ -45,6 +54,11 @@ void onSigusr1(int)
 void onEveryFrame(QQuickWidget* view, std::function<void()> callback)
 {
     view->installEventFilter(new FrameFilter(view, std::move(callback)));
+}
+
+void afterFirstFrame(QQuickWidget* view, std::function<void()> callback)
+{
+    view->installEventFilter(new FrameFilter(view, std::move(callback), true));
 }
 
 ScreenshotWriter::ScreenshotWriter(QQuickWidget* view)

@@ -13,6 +13,8 @@ class QSocketNotifier;
 // Calls `callback` after every paint of the view, that is after every frame that reached the
 // screen (QQuickWidget renders into the widget's backing store). Lives as long as `view`.
 void onEveryFrame(QQuickWidget* view, std::function<void()> callback);
+// The same, once: after the first frame.
+void afterFirstFrame(QQuickWidget* view, std::function<void()> callback);
 
 // Desktop and test aid, inactive unless NEWGUI_SCREENSHOT_DIR is set: every SIGUSR1 writes
 // a grab of the view to "<dir>/grab-NNNN.png" and "<dir>/latest.png" (written under a

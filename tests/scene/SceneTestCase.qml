@@ -46,6 +46,8 @@ TestCase {
         verify(component.status === Component.Ready, component.errorString())
         scene = component.createObject(root)
         verify(scene !== null, "scene created")
+        // as the host does once the first frame is shown
+        scene.firstFrameShown = true
         return scene
     }
 

@@ -156,6 +156,9 @@ SceneTestCase {
         scene = Qt.createComponent("qrc:/qml/main.qml").createObject(tc)
         compare(callsTo("getInitResConStates").length, 1)
         compare(callsTo("sendResConnStatus")[0].args[0], 1)
+        // the header's symbols are built after the first frame and show it then
+        compare(part("header").srvState, "Off")
+        scene.firstFrameShown = true
         compare(part("srvIcon").state, "Off")
     }
 
