@@ -27,5 +27,5 @@ set(NG_QT_RUNTIME_DEPENDS
   qml6-module-qtquick qml6-module-qtqml qml6-module-qtqml-workerscript qml6-module-qtqml-models)
 list(TRANSFORM NG_QT_RUNTIME_DEPENDS APPEND " (>= 6.4)")
 list(JOIN NG_QT_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
-string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libc6, libstdc++6, libgcc-s1, libsqlite3-0, dbus")
+string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libc6, libstdc++6, libgcc-s1, libsqlite3-0, libfontconfig1, dbus")
 include(CPack)

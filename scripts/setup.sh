@@ -8,7 +8,7 @@ PACKAGES=(
   qml6-module-qtquick qml6-module-qtqml qml6-module-qtqml-workerscript qml6-module-qtqml-models
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qttest
   libqt6sql6-sqlite qt6-qpa-plugins libgl-dev libxkbcommon-dev
-  dbus-daemon dbus-bin sqlite3 libsqlite3-dev python3 util-linux
+  libfontconfig-dev dbus-daemon dbus-bin sqlite3 libsqlite3-dev python3 util-linux
   xvfb xdotool x11-utils imagemagick libxcb1-dev
 )
 
