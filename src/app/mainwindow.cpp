@@ -8,6 +8,7 @@
 #include <QQuickWidget>
 
 #include <cerrno>
+#include <thread>
 #include <unistd.h>
 
 #include "devicepaths.h"
@@ -32,6 +33,12 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     else
         setWindowState(Qt::WindowFullScreen);
 
+    // The bus connection, the GUI's object, its subscriptions and name, and the start-up
+    // queries (whose replies initData takes once the scene is there) are set up on a thread
+    // of their own meanwhile: most of it is waiting for the bus.
+    ConfigNotifications* configChanges = prepareDBus();
+    std::thread busSetup([this, configChanges] { subscribeDBus(configChanges); });
+
     // Before the scene's first compilation: the scene imports the grabber's module.
     ScreenGrabber::registerType();
     // The engine comes first, so that its loader thread compiles the scene and its usual first
@@ -51,14 +58,13 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     readTorqueFactors();
 
     installSceneFonts();
-    // The bus connection, the GUI's object, its subscriptions and name, and the start-up
-    // queries, whose replies initData takes once the scene is there.
-    subscribeDBus();
     m_view = new QQuickWidget(engine, nullptr);
     engine->setParent(m_view);
     // The scene's grabber copies from this view (setView(cMainWindow) at start-up).
     setProperty(ScreenGrabber::ViewProperty, QVariant::fromValue<QWidget*>(m_view));
     m_view->setCursor(Qt::BlankCursor);
+    // The scene may send signals under the GUI's name while it is built.
+    busSetup.join();
     m_view->setSource(scene);
     setCentralWidget(m_view);
     renderPromptly(m_view);

@@ -20,6 +20,7 @@
 #include "torqueunits.h"
 #include "toolservices.h"
 
+class ConfigNotifications;
 class QFile;
 class QQuickItem;
 class QQuickWidget;
@@ -132,7 +133,8 @@ public:
     Q_INVOKABLE QStringList getPictures();
 
     // ---- GUI D-Bus service and tool-service clients
-    void subscribeDBus();
+    ConfigNotifications* prepareDBus();
+    void subscribeDBus(ConfigNotifications* configChanges);
     void initDBus();
     Q_INVOKABLE void jobabort();
     Q_INVOKABLE void jobselected(int jobnr);

@@ -33,13 +33,23 @@ void subscribe(QDBusConnection& bus, const ToolServices::Service& service, const
 
 // ---- registration, subscriptions and the first queries
 
-// Runs while the scene is still being built: the signals wait in the event queue until the
-// start-up is done, and the object is there before the GUI's name is. The name and the
-// start-up queries follow, so that the services answer while the scene is built; their
-// replies are taken in initDBus, in the order they always were.
-void MainWindow::subscribeDBus()
+// The GUI's objects on the bus, made on the GUI thread before subscribeDBus runs.
+ConfigNotifications* MainWindow::prepareDBus()
 {
     m_adaptor = new AkkuIfAdapter(this);
+    // A flood of change notifications costs one reload per kind.
+    auto* configChanges = new ConfigNotifications(this);
+    connect(configChanges, &ConfigNotifications::changed, this, &MainWindow::newConfig);
+    return configChanges;
+}
+
+// Runs on a thread of its own while the engine, the settings and the fonts are prepared, and
+// is done before the scene is built: the signals wait in the event queue until the start-up
+// is done, and the object is there before the GUI's name is. The name and the start-up queries
+// follow, so that the services answer while the scene is built; their replies are taken in
+// initDBus, in the order they always were.
+void MainWindow::subscribeDBus(ConfigNotifications* configChanges)
+{
     QDBusConnection bus = QDBusConnection::systemBus();
     bus.registerObject(QString::fromLatin1(GuiService::Path), this);
 
@@ -47,9 +57,6 @@ void MainWindow::subscribeDBus()
     using namespace ToolServices;
     subscribe(bus, Result, "newresult", this, SLOT(newResult(QString,int)));
     subscribe(bus, Result, "newidcode", this, SLOT(newIdcode(int,int,QString)));
-    // A flood of change notifications costs one reload per kind.
-    auto* configChanges = new ConfigNotifications(this);
-    connect(configChanges, &ConfigNotifications::changed, this, &MainWindow::newConfig);
     subscribe(bus, System, "cfgfilechanged", configChanges, SLOT(notify(QString)));
     subscribe(bus, System, "battpowerchanged", this, SLOT(fbatteryPower(int)));
     subscribe(bus, System, "battstatuschanged", this, SLOT(fbatteryStatus(int)));
