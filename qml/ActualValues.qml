@@ -27,7 +27,8 @@ GUIView {
     readonly property alias statusState: statusDisplay.state
     readonly property alias prgLine: statusText.text
     readonly property alias idText: idValue.text
-    property alias codeList: codeList
+    // The code list, once built (see codeListLoader).
+    readonly property GenericList codeList: codeListLoader.item as GenericList
 
     readonly property int _scanBtnA: 1
     readonly property int _scanBtnLeft: 2
@@ -234,16 +235,58 @@ GUIView {
         }
     }
 
-    GenericList {
-        id: codeList
-        objectName: "codeList"
+    // The code list shows a code too long for its field. On the start screen it is empty and
+    // only its background shows below the fields, so it is built once the first frame is on
+    // the display (at once when a long code comes first); its background stands in until then.
+    Image {
+        objectName: "codeListStandIn"
+        x: 0
+        y: 260
+        width: 240
+        height: 208
+        visible: root.codeList === null
+        source: root.backgroundImg
+    }
+
+    Loader {
+        id: codeListLoader
         x: 0
         y: 260 - 52 * root.count
-        textCenter: qsTr("Menu")
-        textMenu: qsTr("Menu")
-        onBarUpdated: {
+        active: mainwindow.firstFrameShown
+        // The list reads the screen by its id, which qmllint does not follow into a loaded
+        // component.
+        // qmllint disable unqualified
+        sourceComponent: GenericList {
+            objectName: "codeList"
+            y: 0
+            delegateMode: 2
+            textCenter: qsTr("Menu")
+            textMenu: qsTr("Menu")
+            onBarUpdated: {
+                if (mainwindow.state === 'actualValues')
+                    root.setButtonBarBtns()
+            }
+        }
+        // qmllint enable unqualified
+    }
+
+    function ensureCodeList() {
+        codeListLoader.active = true
+        return codeListLoader.item
+    }
+
+    // Empties the code list and sets the bar of the empty list; without the list, that is what
+    // its manipulateArrows(0) does.
+    function clearCodeList() {
+        if (codeList) {
+            codeList.model.clear()
+            codeList.reset()
+            codeList.manipulateArrows(0)
+        } else {
+            mainwindow.genericListShowArrows = 0
+            mainwindow.trySetButtons('', qsTr("Menu"), '')
             if (mainwindow.state === 'actualValues')
-                root.setButtonBarBtns()
+                setButtonBarBtns()
         }
     }
 
@@ -400,9 +443,7 @@ GUIView {
         } else {
             count = 0
             lister = false
-            codeList.model.clear()
-            codeList.reset()
-            codeList.manipulateArrows(0)
+            clearCodeList()
             setButtonBarBtns()
         }
     }
@@ -426,20 +467,21 @@ GUIView {
         const pieces = splitPieces(text, pieceMetrics)
         count = 0
         lister = false
-        codeList.model.clear()
+        const list = ensureCodeList()
+        list.model.clear()
         for (let k = 0; k < pieces.length; ++k)
-            codeList.model.append({ name: pieces[k] })
-        codeList.reset()
-        codeList.updateBar(true)
+            list.model.append({ name: pieces[k] })
+        list.reset()
+        list.updateBar(true)
         setButtonBarBtns()
     }
 
     function codeListHasEntries() {
-        return codeList.model.count > 0
+        return codeList !== null && codeList.model.count > 0
     }
 
     function lastPieceSelected() {
-        return codeList.getIdx() === codeList.model.count - 1
+        return codeList !== null && codeList.getIdx() === codeList.model.count - 1
     }
 
     function afterScroll() {
@@ -527,7 +569,8 @@ GUIView {
         readyBackgroundColor = dark ? '#000000' : '#ececec'
         backgroundImg = dark ? 'image://pics/actual_bg_black.png' : 'image://pics/actual_bg_blue.png'
         guiView_setTheme(value)
-        codeList.setTheme(value)
+        if (codeList)
+            codeList.setTheme(value)
     }
 
     function keyButton(key) {
@@ -570,10 +613,8 @@ GUIView {
     }
 
     Component.onCompleted: {
-        codeList.delegateSwitch(true)
-        codeList.model.clear()
         // the arrows of the previous screen's list do not belong to the empty code list
-        codeList.manipulateArrows(0)
+        clearCodeList()
         setTorqueUnit(undefined)
         setTheme(mainwindow.theme)
         setButtonBarBtns()

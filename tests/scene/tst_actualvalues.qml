@@ -262,7 +262,7 @@ SceneTestCase {
         compare(angle.y, 52)
         compare(time.y, 104)
         compare(id.y, 156)
-        compare(list.y, 208)
+        compare(list.mapToItem(screen, 0, 0).y, 208)
         compare(list.getIdx(), 0)
         compare(scene.genericListShowArrows, 3)
         var image = grab("actualvalues-scroll1.png")
@@ -275,7 +275,7 @@ SceneTestCase {
         for (var step = 2; step <= 4; ++step) {
             keyClick(Qt.Key_Right)
             compare(screen.count, step)
-            compare(list.y, 208 - 52 * (step - 1))
+            compare(list.mapToItem(screen, 0, 0).y, 208 - 52 * (step - 1))
             compare(list.getIdx(), step - 1)
         }
         verify(!angle.visible && !id.visible)
@@ -300,7 +300,7 @@ SceneTestCase {
         verify(torque.visible)
         compare(torque.y, 52)
         compare(id.y, 208)
-        compare(list.y, 260)
+        compare(list.mapToItem(screen, 0, 0).y, 260)
         compare(scene.state, 'actualValues')
 
         // a short code afterwards empties the list and returns to step 0
