@@ -28,7 +28,7 @@ GUIView {
     readonly property alias prgLine: statusText.text
     readonly property alias idText: idValue.text
     // The code list, once built (see codeListLoader).
-    readonly property GenericList codeList: codeListLoader.item as GenericList
+    readonly property var codeList: codeListLoader.item
 
     readonly property int _scanBtnA: 1
     readonly property int _scanBtnLeft: 2
@@ -253,21 +253,20 @@ GUIView {
         x: 0
         y: 260 - 52 * root.count
         active: mainwindow.firstFrameShown
-        // The list reads the screen by its id, which qmllint does not follow into a loaded
-        // component.
-        // qmllint disable unqualified
-        sourceComponent: GenericList {
-            objectName: "codeList"
-            y: 0
-            delegateMode: 2
-            textCenter: qsTr("Menu")
-            textMenu: qsTr("Menu")
-            onBarUpdated: {
+        // By file name: the list's type, too, is loaded only when the list is built.
+        source: "GenericList.qml"
+        onLoaded: {
+            const list = root.codeList
+            list.objectName = "codeList"
+            list.y = 0
+            list.delegateMode = 2
+            list.textCenter = qsTr("Menu")
+            list.textMenu = qsTr("Menu")
+            list.barUpdated.connect(function () {
                 if (mainwindow.state === 'actualValues')
                     root.setButtonBarBtns()
-            }
+            })
         }
-        // qmllint enable unqualified
     }
 
     function ensureCodeList() {
