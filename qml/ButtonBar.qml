@@ -79,90 +79,11 @@ Item {
     width: 240
     height: 30
 
-    // The parts read the state by the root's id, which qmllint does not follow into a
-    // loaded component.
-    // qmllint disable unqualified
     Loader {
         objectName: "buttonBarParts"
         anchors.fill: parent
         active: root.buildParts
-        sourceComponent: Item {
-            Image {
-                objectName: "buttonBarBackground"
-                anchors.fill: parent
-                source: 'image://pics/buttonbar_' + root.theme + '.png'
-            }
-
-            Image {
-                objectName: "iconLeft"
-                x: 0
-                width: 65
-                height: 30
-                visible: root.leftIsIcon
-                source: root.leftIcon
-                opacity: root.alphaLeft
-            }
-            Image {
-                objectName: "iconMiddle"
-                x: 105
-                width: 65
-                height: 30
-                visible: root.middleIsIcon
-                source: root.middleIcon
-                opacity: root.alphaMiddle
-            }
-            Image {
-                objectName: "iconRight"
-                x: 175
-                width: 65
-                height: 30
-                visible: root.rightIsIcon
-                source: root.rightIcon
-                opacity: root.alphaRight
-            }
-
-            Text {
-                objectName: "textLeft"
-                x: 5
-                width: 65
-                height: 30
-                visible: !root.leftIsIcon
-                horizontalAlignment: Text.AlignHCenter
-                verticalAlignment: Text.AlignVCenter
-                font.family: root.fontFamily
-                font.pixelSize: root.textPixelSize
-                color: "white"
-                opacity: root.alphaLeft
-                text: root.leftText
-            }
-            Text {
-                objectName: "textMiddle"
-                x: 65
-                width: 110
-                height: 30
-                visible: !root.middleIsIcon
-                horizontalAlignment: Text.AlignHCenter
-                verticalAlignment: Text.AlignVCenter
-                font.family: root.fontFamily
-                font.pixelSize: root.textPixelSize
-                color: "white"
-                opacity: root.alphaMiddle
-                text: root.middleText
-            }
-            Text {
-                objectName: "textRight"
-                x: 170
-                width: 65
-                height: 30
-                visible: !root.rightIsIcon
-                horizontalAlignment: Text.AlignHCenter
-                verticalAlignment: Text.AlignVCenter
-                font.family: root.fontFamily
-                font.pixelSize: root.textPixelSize
-                color: "white"
-                opacity: root.alphaRight
-                text: root.rightText
-            }
-        }
+        // By file name: the parts' type, too, is loaded only when they are built.
+        Component.onCompleted: setSource("ButtonBarParts.qml", { bar: root })
     }
 }

@@ -99,73 +99,12 @@ Item {
             mainwindow.screen.resetScanBtnPressed(keyButton(event.key))
     }
 
-    // The parts read the state by the root's id, which qmllint does not follow into a
-    // loaded component.
-    // qmllint disable unqualified
     Loader {
         objectName: "jobPopupParts"
         anchors.fill: parent
         active: root.buildParts || root.visible
-        sourceComponent: Item {
-            Rectangle {
-                objectName: "jobPopupBox"
-                y: -7
-                width: 240
-                height: 155
-                border.width: 2
-                color: root.theme === 'black' ? "#000000" : "lightgray"
-            }
-
-            Image {
-                anchors.fill: parent
-                // Taken when the popup shows, not kept from the start while it is hidden.
-                source: !root.visible ? '' : root.theme === 'black' ? 'image://pics/jobPopup_black.png' : 'image://pics/jobPopup_blue.png'
-            }
-
-            Rectangle {
-                x: 0
-                y: 0
-                width: 240
-                height: 45
-                color: "transparent"
-                border.width: 1
-                border.color: root.theme === 'black' ? '#808080' : '#1d3f66'
-
-                Text {
-                    objectName: "jobPopupHeader"
-                    x: 0
-                    y: 0
-                    width: 240
-                    height: 45
-                    font.family: root.fontFamily
-                    font.pixelSize: 30
-                    horizontalAlignment: Text.AlignHCenter
-                    verticalAlignment: Text.AlignVCenter
-                    fontSizeMode: Text.HorizontalFit
-                    minimumPixelSize: 14
-                    textFormat: Text.PlainText
-                    color: root.textColor
-                    text: root.headText
-                }
-            }
-
-            Text {
-                objectName: "jobPopupBody"
-                x: 12
-                y: 50
-                width: 216
-                height: 95
-                font.family: root.fontFamily
-                font.pixelSize: 22
-                horizontalAlignment: Text.AlignHCenter
-                verticalAlignment: Text.AlignVCenter
-                wrapMode: Text.WrapAtWordBoundaryOrAnywhere
-                elide: Text.ElideRight
-                textFormat: Text.PlainText
-                color: root.textColor
-                text: root.bodyText
-            }
-        }
+        // By file name: the parts' type, too, is loaded only when they are built.
+        Component.onCompleted: setSource("JobPopupParts.qml", { popup: root })
     }
 
     states: [
