@@ -63,6 +63,9 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     // The scene's grabber copies from this view (setView(cMainWindow) at start-up).
     setProperty(ScreenGrabber::ViewProperty, QVariant::fromValue<QWidget*>(m_view));
     m_view->setCursor(Qt::BlankCursor);
+    // The catalogues are read while the bus is still being set up; they need neither.
+    loadPrgs();
+    loadJobs();
     // The scene may send signals under the GUI's name while it is built.
     busSetup.join();
     m_view->setSource(scene);
@@ -75,7 +78,7 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
             root->setProperty("firstFrameShown", true);
     });
 
-    initData();
+    initSceneData();
 }
 
 MainWindow::~MainWindow() = default;
@@ -108,9 +111,14 @@ void MainWindow::callRoot(const char* function, const QVariantList& args)
 
 void MainWindow::initData()
 {
-    initDBus();
     loadPrgs();
     loadJobs();
+    initSceneData();
+}
+
+void MainWindow::initSceneData()
+{
+    initDBus();
     loadFccTestMode();
     setWlanConnectionActiveFlag();
     // The start screen is fresh: a good battery need not pass through the popup screen.

@@ -51,6 +51,7 @@ public:
     void callRoot(const char* function, const QVariantList& args = {});
 
     // ---- start-up and host window
+    // The catalogues, then what the scene shows at start (initSceneData).
     Q_INVOKABLE void initData();
     Q_INVOKABLE bool enableResults();
     Q_INVOKABLE void syslogDebug(QString msg);
@@ -133,6 +134,7 @@ public:
     Q_INVOKABLE QStringList getPictures();
 
     // ---- GUI D-Bus service and tool-service clients
+    void initSceneData();
     ConfigNotifications* prepareDBus();
     void subscribeDBus(ConfigNotifications* configChanges);
     void initDBus();
