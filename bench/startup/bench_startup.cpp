@@ -157,9 +157,9 @@ int main(int argc, char* argv[])
     report("newgui, simulated tool, warm cache", guiWarm);
     report("newgui, no tool services", guiAlone);
     std::printf("TABLE\tfirst frame, cold QML cache\t%.1f\t%.1f\tms\n", g.ms, b.ms);
-    std::printf("TABLE\tresident at first frame\t%.1f\t%.1f\tMiB\n", g.rssMiB, b.rssMiB);
-    std::printf("TABLE\tprivate dirty at first frame\t%.1f\t%.1f\tMiB\n", g.dirtyMiB, b.dirtyMiB);
-    std::printf("TABLE\tprivate dirty 0.3 s after first frame\t%.1f\t%.1f\tMiB\n", g.settledDirtyMiB, b.settledDirtyMiB);
+    std::printf("TABLE\tresident at first frame\t%.2f\t%.2f\tMiB\n", g.rssMiB, b.rssMiB);
+    std::printf("TABLE\tprivate dirty at first frame\t%.2f\t%.2f\tMiB\n", g.dirtyMiB, b.dirtyMiB);
+    std::printf("TABLE\tprivate dirty 0.3 s after first frame\t%.2f\t%.2f\tMiB\n", g.settledDirtyMiB, b.settledDirtyMiB);
     bus.terminate();
     bus.waitForFinished();
     return 0;
