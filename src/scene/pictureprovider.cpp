@@ -1,7 +1,5 @@
 #include "pictureprovider.h"
 
-#include <QFile>
-#include <QImageReader>
 #include <QQmlEngine>
 #include <QUrl>
 #include <cstring>
@@ -32,13 +30,7 @@ PictureProvider::PictureProvider()
 QImage PictureProvider::requestImage(const QString& id, QSize* size, const QSize& requestedSize)
 {
     const QString name = QUrl::fromPercentEncoding(id.toUtf8());
-    QImage image = builtIn(name);
-    const QString path = QStringLiteral(":/pics/") + name;
-    if (image.isNull() && !name.contains(QLatin1String("..")) && QFile::exists(path)) {
-        QImageReader reader(path, "png");
-        reader.setAutoDetectImageFormat(false);
-        image = reader.read();
-    }
+    const QImage image = builtIn(name);
     if (size)
         *size = image.size();
     if (!image.isNull() && requestedSize.isValid() && requestedSize != image.size())

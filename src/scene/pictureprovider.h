@@ -6,7 +6,7 @@ class QQmlEngine;
 
 // "image://pics/<file name>": the scene's pictures, drawn from the program's read-only data
 // where they lie. Nothing is decoded and no picture is copied into the heap, and no picture
-// format plugin is consulted. A name that is not built in is read from ":/pics/" as PNG.
+// format plugin is consulted. A name that is not built in gives no picture.
 class PictureProvider : public QQuickImageProvider
 {
 public:

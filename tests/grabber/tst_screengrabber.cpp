@@ -148,12 +148,12 @@ void TestScreenGrabber::hostHandsItsView()
 void TestScreenGrabber::builtInPictures()
 {
     PictureProvider provider;
-    const QStringList names = QDir(QStringLiteral(":/pics")).entryList({ QStringLiteral("*.png") });
+    const QStringList names = QDir(QStringLiteral(NG_SOURCE_DIR "/pics")).entryList({ QStringLiteral("*.png") });
     QVERIFY(names.size() > 40);
     for (const QString& name : names) {
         QSize size;
         const QImage built = provider.requestImage(QString::fromUtf8(QUrl::toPercentEncoding(name)), &size, QSize());
-        const QImage png(QStringLiteral(":/pics/") + name);
+        const QImage png(QStringLiteral(NG_SOURCE_DIR "/pics/") + name);
         QCOMPARE(size, png.size());
         QVERIFY2(built.convertToFormat(QImage::Format_ARGB32_Premultiplied) == png.convertToFormat(QImage::Format_ARGB32_Premultiplied),
             qPrintable(name));
