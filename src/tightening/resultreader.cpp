@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <QVector>
 #include <atomic>
+#include <dlfcn.h>
 #include <sqlite3.h>
 
 #include "devicepaths.h"
@@ -39,6 +40,19 @@ QString buildStepQuery()
     return text;
 }
 
+// SQLite's progress handler, from the library the driver loaded: the program itself does not
+// load SQLite, so that it is not mapped and relocated before the first result is read.
+using ProgressHandlerSetter = void (*)(sqlite3*, int, int (*)(void*), void*);
+
+ProgressHandlerSetter progressHandlerSetter()
+{
+    static const ProgressHandlerSetter setter = []() -> ProgressHandlerSetter {
+        void* library = dlopen("libsqlite3.so.0", RTLD_LAZY | RTLD_NOLOAD);
+        return library ? reinterpret_cast<ProgressHandlerSetter>(dlsym(library, "sqlite3_progress_handler")) : nullptr;
+    }();
+    return setter;
+}
+
 // Interrupts the statements of one read once it has run longer than the bound. A database
 // comes from a path on the bus: an endless recursive view in it must not stall the GUI.
 class QueryBound
@@ -47,16 +61,17 @@ public:
     explicit QueryBound(const QSqlDatabase& db)
     {
         const QVariant v = db.driver()->handle();
-        if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
+        m_setHandler = progressHandlerSetter();
+        if (m_setHandler && v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
             m_handle = *static_cast<sqlite3* const*>(v.constData());
         if (m_handle)
-            sqlite3_progress_handler(m_handle, 1000, &QueryBound::check, this);
+            m_setHandler(m_handle, 1000, &QueryBound::check, this);
         m_timer.start();
     }
     ~QueryBound()
     {
         if (m_handle)
-            sqlite3_progress_handler(m_handle, 0, nullptr, nullptr);
+            m_setHandler(m_handle, 0, nullptr, nullptr);
     }
     bool expired() const { return m_expired; }
 
@@ -68,6 +83,7 @@ private:
             bound->m_expired = true;
         return bound->m_expired ? 1 : 0;
     }
+    ProgressHandlerSetter m_setHandler = nullptr;
     sqlite3* m_handle = nullptr;
     QElapsedTimer m_timer;
     bool m_expired = false;
@@ -84,11 +100,12 @@ ResultReader::ResultReader()
     : m_path(QString::fromLatin1(DevicePaths::ResultDb))
     , m_stepQuery(buildStepQuery())
 {
-    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
 }
 
 ResultReader::~ResultReader()
 {
+    if (!QSqlDatabase::contains(QLatin1String(QSqlDatabase::defaultConnection)))
+        return;
     {
         QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
         db.close();
@@ -120,6 +137,9 @@ void ResultReader::deviationsFromLastCmd(int lastCmd, int& dTorque, int& dAngle,
 
 bool ResultReader::read(int id, QVariantMap& out)
 {
+    // The driver is loaded with the first result, not while the GUI starts.
+    if (!QSqlDatabase::contains(QLatin1String(QSqlDatabase::defaultConnection)))
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
     QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
     db.close();
     const QString hostPath = DevicePaths::map(m_path);
