@@ -108,7 +108,7 @@ Medians report(const char* what, std::vector<Run> runs)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? atoi(argv[1]) : 15;
+    const int runs = argc > 1 ? atoi(argv[1]) : 25;
 
     QTemporaryDir root;
     QProcess bus;
