@@ -19,16 +19,8 @@ const QString JobDir = QStringLiteral("/home/tool/config/jobs/");
 const QString ChanCfg = QStringLiteral("/home/tool/config/ChanCfg.json");
 
 // A channel configuration with two torque units, the second active.
-const QByteArray TwoUnits = R"({
-  "Kanal": 1,
-  "EinheitDrehmoment": {
-    "Aktiv": 2,
-    "Faktoren": [
-      { "Id": 1, "Einheit": "Nm", "Wert": 1, "Genauigkeit": 2 },
-      { "Id": 2, "Einheit": "ft lb", "Wert": 0.7376, "Genauigkeit": 3 }
-    ]
-  }
-})";
+const QByteArray TwoUnits = R"({"Kanal": 1, "EinheitDrehmoment": {"Aktiv": 2, "Faktoren": [
+    {"Id": 1, "Einheit": "Nm", "Wert": 1, "Genauigkeit": 2}, {"Id": 2, "Einheit": "ft lb", "Wert": 0.7376, "Genauigkeit": 3}]}})";
 
 QByteArray program(const QByteArray& name, const QByteArray& unitLine = QByteArray())
 {
@@ -515,22 +507,9 @@ private Q_SLOTS:
         QCOMPARE(m_root->read(Dir + "prg5.lua"), QByteArray(Expected));
     }
 
-    // The channel configuration's torque units.
+    // The channel configuration's torque units: read again while missing, kept through a
+    // broken file, emptied by a document without units.
     void torqueUnits()
-    {
-        QVERIFY(m_root->write(ChanCfg, TwoUnits));
-        TorqueUnits t;
-        t.read();
-        QCOMPARE(t.activeId(), 2);
-        QCOMPARE(t.activeName(), QStringLiteral("ft lb"));
-        QCOMPARE(t.name(1), QStringLiteral("Nm"));
-        QCOMPARE(t.name(5), QStringLiteral("Nm"));
-        QCOMPARE(t.precisions().value(2), 3);
-        QCOMPARE(t.format(10), QStringLiteral("7.376 ft lb"));
-        QCOMPARE(t.format(0), QStringLiteral("0.000 ft lb"));
-    }
-
-    void torqueUnitsRetriedWhileMissing()
     {
         TorqueUnits t;
         t.read();
@@ -541,36 +520,14 @@ private Q_SLOTS:
         QVERIFY(m_root->write(ChanCfg, TwoUnits));
         QCOMPARE(t.name(2), QStringLiteral("ft lb"));
         QCOMPARE(t.activeId(), 2);
-    }
+        QCOMPARE(t.name(1), QStringLiteral("Nm"));
+        QCOMPARE(t.name(5), QStringLiteral("Nm"));
+        QCOMPARE(t.precisions().value(2), 3);
+        QCOMPARE(t.format(10), QStringLiteral("7.376 ft lb"));
 
-    void torqueUnitsWithoutFactoren()
-    {
-        QVERIFY(m_root->write(ChanCfg, TwoUnits));
-        TorqueUnits t;
-        t.read();
-        QVERIFY(m_root->write(ChanCfg, R"({"EinheitDrehmoment": {"Aktiv": 3}})"));
-        t.read();
-        QVERIFY(t.isEmpty());
-        QVERIFY(t.factors().isEmpty());
-        QCOMPARE(t.activeId(), 3);
-        QVERIFY(m_root->write(ChanCfg, R"({"Other": true})"));
-        t.read();
-        QCOMPARE(t.activeId(), 0);
-        QCOMPARE(t.activeName(), QStringLiteral("Nm"));
-        QCOMPARE(t.format(1), QStringLiteral("-"));
-    }
-
-    void badChannelConfigurationKeepsTable()
-    {
-        QVERIFY(m_root->write(ChanCfg, TwoUnits));
-        TorqueUnits t;
-        t.read();
-        const QList<QByteArray> bad {
-            QByteArray(), QByteArray("{\"EinheitDrehmoment\": {\"Aktiv\": 1"), QByteArray("\0\0\0\xff", 4),
-            QByteArray(5 * 1024 * 1024, '{'),
-        };
-        for (const QByteArray& content : bad) {
-            QVERIFY(m_root->write(ChanCfg, content));
+        for (const QByteArray& bad : { QByteArray(), QByteArray("{\"EinheitDrehmoment\": {\"Aktiv\": 1"),
+                                       QByteArray("\0\0\0\xff", 4), QByteArray(5 * 1024 * 1024, '{') }) {
+            QVERIFY(m_root->write(ChanCfg, bad));
             t.read();
             QCOMPARE(t.activeId(), 2);
             QCOMPARE(t.activeName(), QStringLiteral("ft lb"));
@@ -578,22 +535,29 @@ private Q_SLOTS:
         QVERIFY(m_root->remove(ChanCfg));
         t.read();
         QCOMPARE(t.activeName(), QStringLiteral("ft lb"));
-    }
 
-    void channelConfigurationOddShapes()
-    {
         // Valid JSON of the wrong shape: missing keys read as 0 or empty text.
         QVERIFY(m_root->write(ChanCfg, R"({"EinheitDrehmoment": {"Aktiv": "2", "Faktoren": [
             7, {"Id": 2, "Einheit": "in lb"}, {"Id": 2, "Einheit": "kgf cm", "Wert": 10.197}]}})"));
-        TorqueUnits t;
         t.read();
         QCOMPARE(t.activeId(), 2);
         QCOMPARE(t.names().value(0), QString());
         QCOMPARE(t.activeName(), QStringLiteral("kgf cm"));
         QCOMPARE(t.format(1), QStringLiteral("10.197 kgf cm"));
-        QVERIFY(m_root->write(ChanCfg, "[1, 2, 3]"));
-        t.read();
-        QVERIFY(t.isEmpty());
+
+        const struct { QByteArray doc; int active; } withoutUnits[] = {
+            { R"({"EinheitDrehmoment": {"Aktiv": 3}})", 3 }, { R"({"Other": true})", 0 }, { "[1, 2, 3]", 0 } };
+        for (const auto& w : withoutUnits) {
+            QVERIFY(m_root->write(ChanCfg, TwoUnits));
+            t.read();
+            QVERIFY(m_root->write(ChanCfg, w.doc));
+            t.read();
+            QVERIFY(t.isEmpty());
+            QVERIFY(t.factors().isEmpty());
+            QCOMPARE(t.activeId(), w.active);
+            QCOMPARE(t.activeName(), QStringLiteral("Nm"));
+            QCOMPARE(t.format(1), QStringLiteral("-"));
+        }
     }
 
 private:
