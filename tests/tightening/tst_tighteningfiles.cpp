@@ -268,16 +268,26 @@ private Q_SLOTS:
         QVERIFY(!c.contains(0) || c.entry(0).value("name") == QStringLiteral("Letters"));
     }
 
-    void missingDirectory()
+    // Deleted job files and a deleted directory empty the catalogues; the writer does not make
+    // the directory.
+    void deletedFilesAndDirectories()
     {
         QVERIFY(m_root->write(Dir + "prg1.lua", program("One")));
-        ProgramCatalogue c;
-        c.loadAll();
-        QVERIFY(c.contains(1));
-        QVERIFY(m_root->remove(Dir));
-        c.loadAll();
-        QVERIFY(c.list().isEmpty());
-        // The writer does not make the directory.
+        QVERIFY(m_root->write(JobDir + "job007.lua", "jobName = seven\n"));
+        QVERIFY(m_root->write(JobDir + "job008.lua", "jobName = eight\n"));
+        ProgramCatalogue programs;
+        programs.loadAll();
+        QVERIFY(programs.contains(1));
+        JobCatalogue jobs;
+        jobs.load();
+        QCOMPARE(jobs.table().keys(), QList<int>({ 7, 8 }));
+        QVERIFY(m_root->remove(JobDir + "job007.lua"));
+        jobs.load();
+        QCOMPARE(jobs.table().keys(), QList<int>({ 8 }));
+        QVERIFY(m_root->remove(Dir) && m_root->remove(JobDir));
+        programs.loadAll();
+        jobs.load();
+        QVERIFY(programs.list().isEmpty() && jobs.list().isEmpty());
         QVERIFY(!ProgramWriter::write(5, 300, QStringLiteral("torque"), 12));
         QCOMPARE(SystemLog::capturedLines(), QStringList({ "<3>Error writing program file" }));
         QVERIFY(!QFileInfo::exists(m_root->path(Dir)));
@@ -359,8 +369,8 @@ private Q_SLOTS:
         QCOMPARE(c.table().keys(), QList<int>({ 0 }));
     }
 
-    // The job files.
-    void jobNameLines()
+    // The job files: the first line that holds "jobName" gives the text after its first "=".
+    void jobNames()
     {
         QVERIFY(m_root->write(JobDir + "job003.lua", "-- job\njob = {}\njob.jobName = \"Door left\"\njob.jobName = \"Other\"\n"));
         QVERIFY(m_root->write(JobDir + "job3.lua", "jobName = \"never read\"\n"));
@@ -369,59 +379,30 @@ private Q_SLOTS:
         QVERIFY(m_root->write(JobDir + "job006.lua", "\n\n  \njobName ==x\n"));
         QVERIFY(m_root->write(JobDir + "job007.lua", "jobName \"no equals\"\n"));
         QVERIFY(m_root->write(JobDir + "job008.lua", "JOBNAME = \"case\"\n"));
+        QVERIFY(m_root->write(JobDir + "job010.lua", noise(128 * 1024, 99)));
+        QVERIFY(m_root->write(JobDir + "job011.lua", QByteArray()));
+        QVERIFY(m_root->write(JobDir + "job012.lua", Bytes("job\0Name = hidden\njobName = a\0b\n")));
+        QVERIFY(m_root->write(JobDir + "job013.lua", QByteArray(8 * 1024 * 1024, 'j')));
+        QVERIFY(m_root->write(JobDir + "job014.lua", "jobName = Pr\xfc""f\n"));
+        QVERIFY(m_root->mkdir(JobDir + "job015.lua"));
         QVERIFY(m_root->write(JobDir + "job255.lua", "jobName = last"));
         QVERIFY(m_root->write(JobDir + "job256.lua", "jobName = beyond\n"));
         JobCatalogue c;
         c.load();
         const QMap<int, QString> expected {
-            { 3, QStringLiteral(" \"Door left\"\n") },
-            { 4, QStringLiteral("first") },
-            { 6, QString() },
-            { 7, QString() },
-            { 255, QStringLiteral(" last") },
+            { 3, QStringLiteral(" \"Door left\"\n") }, { 4, QStringLiteral("first") }, { 6, QString() }, { 7, QString() },
+            { 12, QStringLiteral(" a") }, { 14, QString::fromUtf8(" Pr\xef\xbf\xbd""f\n") }, { 255, QStringLiteral(" last") },
         };
         QCOMPARE(c.table(), expected);
 
         const QVariantList list = c.list();
-        QCOMPARE(list.size(), 5);
+        QCOMPARE(list.size(), expected.size());
         const QVariantMap first = list.first().toMap();
         QCOMPARE(first.keys(), QStringList({ "name", "slot" }));
         QCOMPARE(first.value("slot").typeId(), QMetaType::UInt);
         QCOMPARE(first.value("slot").toUInt(), 3u);
         QCOMPARE(first.value("name").toString(), QStringLiteral(" \"Door left\"\n"));
         QCOMPARE(list.last().toMap().value("slot").toUInt(), 255u);
-    }
-
-    void jobsReloadAfterDelete()
-    {
-        QVERIFY(m_root->write(JobDir + "job007.lua", "jobName = seven\n"));
-        QVERIFY(m_root->write(JobDir + "job008.lua", "jobName = eight\n"));
-        JobCatalogue c;
-        c.load();
-        QCOMPARE(c.table().keys(), QList<int>({ 7, 8 }));
-        QVERIFY(m_root->remove(JobDir + "job007.lua"));
-        c.load();
-        QCOMPARE(c.table().keys(), QList<int>({ 8 }));
-        QVERIFY(m_root->remove(JobDir));
-        c.load();
-        QVERIFY(c.list().isEmpty());
-    }
-
-    void badJobFiles()
-    {
-        QVERIFY(m_root->write(JobDir + "job001.lua", noise(128 * 1024, 99)));
-        QVERIFY(m_root->write(JobDir + "job002.lua", QByteArray()));
-        QVERIFY(m_root->write(JobDir + "job003.lua", Bytes("job\0Name = hidden\njobName = a\0b\n")));
-        QVERIFY(m_root->write(JobDir + "job004.lua", QByteArray(8 * 1024 * 1024, 'j')));
-        QVERIFY(m_root->write(JobDir + "job005.lua", "jobName = Pr\xfc""f\n"));
-        QVERIFY(m_root->mkdir(JobDir + "job006.lua"));
-        JobCatalogue c;
-        c.load();
-        QVERIFY(!c.table().contains(2));
-        QVERIFY(!c.table().contains(4));
-        QVERIFY(!c.table().contains(6));
-        QCOMPARE(c.table().value(3), QStringLiteral(" a"));
-        QCOMPARE(c.table().value(5), QString::fromUtf8(" Pr\xef\xbf\xbd""f\n"));
     }
 
     // The writer replaces the whole file, also a longer one.
