@@ -109,27 +109,62 @@ private Q_SLOTS:
         QCOMPARE(tree.getCycle(), QStringLiteral("from sysroot"));
     }
 
-    void programNumber_data()
+    // Numbers read from files: the program number (-88 when missing or empty), the fault word
+    // (class = value AND 7, code = value >> 3) and the key switch (the first of 6 bytes AND 3;
+    // -1 for a read of another length, -77 when it cannot be opened).
+    void numbers_data()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("padded") << QByteArray(" 12\n") << 12;
-        QTest::newRow("empty") << QByteArray() << -88;
-        QTest::newRow("blank") << QByteArray(" \n\t") << -88;
-        QTest::newRow("text") << QByteArray("abc") << 0;
-        QTest::newRow("no program") << QByteArray("-88") << -88;
-        QTest::newRow("16 bits") << QByteArray("70000") << 4464;
-        QTest::newRow("NUL padded") << QByteArray("12\0\0", 4) << 12;
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content"); // null: no file; "dir": a directory
+        QTest::addColumn<QList<int>>("expected");
+        const QString prgnr = diag("prgnr"), fault = diag("sysfault"), key = QString::fromLatin1(DevicePaths::KeySwitchFile);
+        QTest::newRow("program padded") << prgnr << QByteArray(" 12\n") << QList<int> { 12 };
+        QTest::newRow("program empty") << prgnr << QByteArray("") << QList<int> { -88 };
+        QTest::newRow("program blank") << prgnr << QByteArray(" \n\t") << QList<int> { -88 };
+        QTest::newRow("program missing") << prgnr << QByteArray() << QList<int> { -88 };
+        QTest::newRow("program text") << prgnr << QByteArray("abc") << QList<int> { 0 };
+        QTest::newRow("no program") << prgnr << QByteArray("-88") << QList<int> { -88 };
+        QTest::newRow("program 16 bits") << prgnr << QByteArray("70000") << QList<int> { 4464 };
+        QTest::newRow("program NUL padded") << prgnr << QByteArray("12\0\0", 4) << QList<int> { 12 };
+        QTest::newRow("fault 43") << fault << QByteArray("43\n") << QList<int> { 3, 5 };
+        QTest::newRow("fault class only") << fault << QByteArray("7") << QList<int> { 7, 0 };
+        QTest::newRow("fault text") << fault << QByteArray("none") << QList<int> { 0, 0 };
+        QTest::newRow("fault negative") << fault << QByteArray("-3") << QList<int> { 5, -1 };
+        QTest::newRow("fault missing") << fault << QByteArray() << QList<int> { 0, 0 };
+        QTest::newRow("key 0x06") << key << QByteArray("\x06\x00\x00\x00\x00\x00", 6) << QList<int> { 2 };
+        QTest::newRow("key 0xff") << key << QByteArray("\xff\x01\x02\x03\x04\x05", 6) << QList<int> { 3 };
+        QTest::newRow("key longer") << key << QByteArray("\x01zzzzzzzz", 9) << QList<int> { 1 };
+        QTest::newRow("key 5 bytes") << key << QByteArray("\x03\x00\x00\x00\x00", 5) << QList<int> { -1 };
+        QTest::newRow("key empty") << key << QByteArray("") << QList<int> { -1 };
+        QTest::newRow("key missing") << key << QByteArray() << QList<int> { -77 };
+        QTest::newRow("key directory") << key << QByteArray("dir") << QList<int> { -77 };
     }
 
-    void programNumber()
+    void numbers()
     {
+        QFETCH(QString, file);
         QFETCH(QByteArray, content);
-        QFETCH(int, expected);
+        QFETCH(QList<int>, expected);
         TempSysroot root;
-        QVERIFY(root.write(diag("prgnr"), content));
+        if (content == "dir")
+            QVERIFY(root.mkdir(file));
+        else if (!content.isNull())
+            QVERIFY(root.write(file, content));
         DiagTree tree;
-        QCOMPARE(int(tree.getPrgnr()), expected);
+        QList<int> got;
+        if (file == diag("prgnr")) {
+            got << tree.getPrgnr();
+        } else if (file == diag("sysfault")) {
+            int fclass = -1, code = -1;
+            tree.getSysfaultTwoInts(fclass, code);
+            got << fclass << code;
+        } else {
+            got << tree.adcVal();
+            if (got.first() == -1)
+                QCOMPARE(SystemLog::capturedLines(), QStringList(QStringLiteral("<7>adcval is read form file: ") + root.path(file)
+                                                                 + QStringLiteral(" FAILED size is not 6: %1").arg(content.size())));
+        }
+        QCOMPARE(got, expected);
     }
 
     void readerWaitsForWriter()
@@ -176,35 +211,6 @@ private Q_SLOTS:
             QVERIFY(holder.release());
             QVERIFY(FileLock::lock(other));
         }
-    }
-
-    void faultWord_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<int>("fclass");
-        QTest::addColumn<int>("code");
-        QTest::newRow("43") << QByteArray("43\n") << 3 << 5;
-        QTest::newRow("class only") << QByteArray("7") << 7 << 0;
-        QTest::newRow("text") << QByteArray("none") << 0 << 0;
-        QTest::newRow("negative") << QByteArray("-3") << 5 << -1;
-        QTest::newRow("missing") << QByteArray() << 0 << 0;
-    }
-
-    void faultWord()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(int, fclass);
-        QFETCH(int, code);
-        TempSysroot root;
-        if (!content.isNull())
-            QVERIFY(root.write(diag("sysfault"), content));
-        DiagTree tree;
-        int c = -1, f = -1;
-        tree.getSysfaultTwoInts(f, c);
-        QCOMPARE(f, fclass);
-        QCOMPARE(c, code);
-        if (content.isNull())
-            QCOMPARE(tree.getSysfault(), QString());
     }
 
     void connectionStatesFromTree()
@@ -296,36 +302,6 @@ private Q_SLOTS:
         QString got;
         QCOMPARE(DiagTree::serviceFromPath(path, got), accepted);
         QCOMPARE(got, name);
-    }
-
-    void keySwitch_data()
-    {
-        QTest::addColumn<QByteArray>("content"); // null: no file; "dir": a directory
-        QTest::addColumn<int>("expected");
-        QTest::newRow("0x06") << QByteArray("\x06\x00\x00\x00\x00\x00", 6) << 2;
-        QTest::newRow("0xff") << QByteArray("\xff\x01\x02\x03\x04\x05", 6) << 3;
-        QTest::newRow("longer") << QByteArray("\x01zzzzzzzz", 9) << 1;
-        QTest::newRow("5 bytes") << QByteArray("\x03\x00\x00\x00\x00", 5) << -1;
-        QTest::newRow("empty") << QByteArray("") << -1;
-        QTest::newRow("missing") << QByteArray() << -77;
-        QTest::newRow("directory") << QByteArray("dir") << -77;
-    }
-
-    void keySwitch()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(int, expected);
-        TempSysroot root;
-        const QString file = QString::fromLatin1(DevicePaths::KeySwitchFile);
-        if (content == "dir")
-            QVERIFY(root.mkdir(file));
-        else if (!content.isNull())
-            QVERIFY(root.write(file, content));
-        DiagTree tree;
-        QCOMPARE(int(tree.adcVal()), expected);
-        if (expected == -1)
-            QCOMPARE(SystemLog::capturedLines(), QStringList(QStringLiteral("<7>adcval is read form file: ") + root.path(file)
-                                                             + QStringLiteral(" FAILED size is not 6: %1").arg(content.size())));
     }
 };
 
