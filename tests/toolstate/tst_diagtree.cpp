@@ -31,36 +31,26 @@ private Q_SLOTS:
         SystemLog::stopCapture();
     }
 
+    // A value is the trimmed text of its file: an empty file gives an empty text, a file that
+    // cannot be opened the fallback, and a number that is none reads as 0.
     void singleValues()
     {
         TempSysroot root;
-        QVERIFY(root.write(diag("battery/power"), " 80\n"));
-        QVERIFY(root.write(diag("battery/status"), "3"));
         QVERIFY(root.write(diag("idcode"), "\tVIN 0815 \r\n"));
         QVERIFY(root.write(diag("cycle"), ""));
         QVERIFY(root.write(diag("enable"), "x"));
-        QVERIFY(root.write(diag("operationmode"), "2\n"));
         QVERIFY(root.write(diag("gui/showmanop"), "0"));
-        QVERIFY(root.write(diag("gui/prgselection"), "1"));
-        QVERIFY(root.write(diag("ResConStates/Xml"), "1\n"));
+        QVERIFY(root.mkdir(diag("gui/jobselection"))); // cannot be opened as a file
         DiagTree tree;
-        QCOMPARE(tree.getBattPower(), QStringLiteral("80"));
-        QCOMPARE(tree.getBattStatus(), QStringLiteral("3"));
         QCOMPARE(tree.getIdCode(), QStringLiteral("VIN 0815"));
         QCOMPARE(tree.getDiagProp(QStringLiteral("cycle"), QStringLiteral("fallback")), QString()); // empty, not the fallback
         QCOMPARE(tree.getDiagProp(QStringLiteral("missing"), QStringLiteral("fallback")), QStringLiteral("fallback"));
-        QCOMPARE(tree.getDiagProp(QStringLiteral("missing")), QString());
+        QCOMPARE(tree.getDiagProp(QStringLiteral("gui/jobselection"), QStringLiteral("f")), QStringLiteral("f"));
+        QCOMPARE(tree.getJobSelect(), 0);
         QCOMPARE(tree.getEnable(), 0);
-        QCOMPARE(tree.getOperationMode(), 2);
         QCOMPARE(tree.getAllowManOp(), false);
-        QCOMPARE(tree.getPrgSelect(), 1);
-        QCOMPARE(tree.getJobSelect(), 0); // missing
-        QCOMPARE(tree.getInitXmlSrvState(), QStringLiteral("1"));
-        QCOMPARE(tree.getInitOpenprotoSrvState(), QString());
         QVERIFY(root.write(diag("gui/showmanop"), "2"));
         QCOMPARE(tree.getAllowManOp(), true);
-        QVERIFY(root.mkdir(diag("gui/jobselection"))); // cannot be opened as a file
-        QCOMPARE(tree.getDiagProp(QStringLiteral("gui/jobselection"), QStringLiteral("f")), QStringLiteral("f"));
         QVERIFY(SystemLog::capturedLines().isEmpty());
     }
 
@@ -94,7 +84,6 @@ private Q_SLOTS:
         // used verbatim: without the trailing slash "diag" is glued to the last name
         const QString glued = elsewhere.path() + QStringLiteral("/x");
         qputenv("LOCAL_VAR_ROOT_PATH", glued.toUtf8());
-        QCOMPARE(tree.getCycle(), QString());
         QVERIFY(put(glued + QStringLiteral("diag/cycle"), "glued"));
         QCOMPARE(tree.getCycle(), QStringLiteral("glued"));
 
@@ -233,47 +222,35 @@ private Q_SLOTS:
         QVERIFY(tree.connectionStates().isNull());
         const QVariant states = tree.getInitResConStates();
         QCOMPARE(keys(states), QVariantList({ 10, 0, 0, 0 })); // 10, b, OpenProtocol, Xml
-        QVariantMap expected;
-        expected.insert(QStringLiteral("Xml"), 1);
-        expected.insert(QStringLiteral("b"), 0);
-        expected.insert(QStringLiteral("OpenProtocol"), -1);
-        expected.insert(QStringLiteral("10"), 0);
-        QCOMPARE(values(states), expected);
+        QCOMPARE(values(states), QVariantMap({ { "Xml", 1 }, { "b", 0 }, { "OpenProtocol", -1 }, { "10", 0 } }));
 
         // cached: the tree is not read again
         QVERIFY(root.write(diag("ResConStates/Xml"), "0"));
         QCOMPARE(values(tree.getInitResConStates()).value(QStringLiteral("Xml")), QVariant(1));
     }
 
+    // The service descriptions: the regular "<name>.json" files, each read up to its first
+    // NUL; a name never leads out of the directory.
     void services()
     {
         TempSysroot root;
-        QVERIFY(root.write(diag("res_services/Xml.json"), "{\"data\": []}"));
+        QVERIFY(root.write(diag("res_services/Xml.json"), QByteArray("{\"data\": [{\"key\": \"IP\", \"val\": \"10.0.0.1\"}]}\0tail", 50)));
         QVERIFY(root.write(diag("res_services/OpenProtocol.json"), "{}"));
         QVERIFY(root.write(diag("res_services/a.b.json"), "{}"));
         QVERIFY(root.write(diag("res_services/notes.txt"), "x"));
         QVERIFY(root.mkdir(diag("res_services/dir.json")));
+        QVERIFY(root.write(QStringLiteral("/home/tool/config/secret.json"), "{}"));
         DiagTree tree;
         QStringList list = tree.getServices();
         list.sort();
         QCOMPARE(list, QStringList({ QStringLiteral("OpenProtocol"), QStringLiteral("Xml"), QStringLiteral("a.b") }));
-
-        root.remove(diag("res_services"));
-        QVERIFY(tree.getServices().isEmpty());
-    }
-
-    void serviceFile()
-    {
-        TempSysroot root;
-        QVERIFY(root.write(diag("res_services/Xml.json"), QByteArray("{\"data\": [{\"key\": \"IP\", \"val\": \"10.0.0.1\"}]}\0tail", 50)));
-        QVERIFY(root.write(QStringLiteral("/home/tool/config/secret.json"), "{}"));
-        DiagTree tree;
         QCOMPARE(tree.readSrvsFile(QStringLiteral("Xml")), QStringLiteral("{\"data\": [{\"key\": \"IP\", \"val\": \"10.0.0.1\"}]}"));
         QVERIFY(SystemLog::capturedLines().isEmpty());
         QCOMPARE(tree.readSrvsFile(QStringLiteral("Missing")), QString());
-        // a name never leads out of the directory
         QCOMPARE(tree.readSrvsFile(QStringLiteral("../../../../home/tool/config/secret")), QString());
         QCOMPARE(SystemLog::capturedLines(), QStringList({ QStringLiteral("<4>Service not found"), QStringLiteral("<4>Service not found") }));
+        QVERIFY(root.remove(diag("res_services")));
+        QVERIFY(tree.getServices().isEmpty());
     }
 
     void changedServicePath_data()
