@@ -46,6 +46,54 @@ QStringList slotsOf(const QVariantList& list)
     return out;
 }
 
+// The writer's text for speed 300 and a torque of 12, made on 4 December 2026 at 14:27:05.
+const char* const Expected =
+    "prg={}\n"
+    "prg.Name = \"Tight\"\n"
+    "prg.Version = \"\"\n"
+    "prg.Comment = \"\"\n"
+    "prg.Date = \"04.12.2026\"\n"
+    "prg.Time = \"14:27:05\"\n"
+    "--Steps\n"
+    "steps={}\n"
+    "--steps 1\n"
+    "steps[1] = {}\n"
+    "steps[1].Name = \"Start\"\n"
+    "steps[1].Type = 0\n"
+    "steps[1].Column = 0\n"
+    "steps[1].Row = 0\n"
+    "steps[1].NIO_Next = nil\n"
+    "steps[1].IO_Next = 2\n"
+    "steps[1].GraphResolution = 1\n"
+    "steps[1].MeasuringPoints = 500\n"
+    "steps[1].TorqueThreshold = 0\n"
+    "steps[1].PlayStartSwitch = 5\n"
+    "steps[1].CorrectionAngle = true\n"
+    "steps[1].CorrectionTorqueCt = 1\n"
+    "steps[1].ResultOutputSuppression = false\n"
+    "--steps 2\n"
+    "steps[2] = {}\n"
+    "steps[2].Name = \"Tightening\"\n"
+    "steps[2].Type = 1\n"
+    "steps[2].Column = 0\n"
+    "steps[2].Row = 1\n"
+    "steps[2].IO_Next = 3\n"
+    "steps[2].NIO_Next = 3\n"
+    "steps[2].GraphResolution = 1\n"
+    "steps[2].Category = 0\n"
+    "steps[2].TF_UpperTorque = 12\n"
+    "steps[2].StartSuppression = 0\n"
+    "steps[2].TorqueThreshold = 0\n"
+    "steps[2].Speed = 300\n"
+    "--steps 3\n"
+    "steps[3] = {}\n"
+    "steps[3].Name = \"End\"\n"
+    "steps[3].Type = 2\n"
+    "steps[3].Column = 0\n"
+    "steps[3].Row = 2\n"
+    "steps[3].IO_Next = nil\n"
+    "steps[3].NIO_Next = nil\n";
+
 QDateTime december4() { return QDateTime(QDate(2026, 12, 4), QTime(14, 27, 5)); }
 
 } // namespace
@@ -339,6 +387,9 @@ private Q_SLOTS:
         QVERIFY(written.endsWith('\n'));
         const QList<QByteArray> lines = written.chopped(1).split('\n');
         QCOMPARE(lines.size(), 45);
+        // The tool reads the file as it is written: every fixed line stays as it stands.
+        if (target == QLatin1String("torque") && speed == 300)
+            QCOMPARE(written, QByteArray(Expected));
         QCOMPARE(lines.at(4), QByteArray("prg.Date = \"04.12.2026\""));
         QCOMPARE(lines.at(5), QByteArray("prg.Time = \"14:27:05\""));
         QCOMPARE(lines.at(33), "steps[2]." + line34);
