@@ -51,7 +51,9 @@ private Q_SLOTS:
         QVERIFY(m_bus.isRunning());
     }
 
-    void propertiesReachTheFiles()
+    // The settings properties reach the files; the WLAN readers, and the level and connection
+    // pushes under the state mutex.
+    void settingsAndWlan()
     {
         TempSysroot root;
         QVERIFY(root.write(GuiCfg, "{\"global\": {\"theme\": \"blue\"}}"));
@@ -63,6 +65,7 @@ private Q_SLOTS:
         QCOMPARE(w.property("wlan").toString(), QString());
         w.loadWlan();
         QCOMPARE(w.property("wlan").toString(), QStringLiteral("{\"interface\": true}"));
+        QVERIFY(w.isWlanActive()); // the names are what start-up pushes (tst_mainwindow)
         QVERIFY(w.setProperty("cfg", QStringLiteral("{\n  \"global\": {}\n}")));
         QCOMPARE(root.read(GuiCfg), QByteArray("{\n  \"global\": {}\n}"));
         QVERIFY(w.setProperty("wlan", QString()));
@@ -70,6 +73,18 @@ private Q_SLOTS:
         QVariant parsed;
         QVERIFY(w.parseJson(parsed, GuiCfg)); // a device path
         QVERIFY(parsed.toMap().contains(QStringLiteral("global")));
+
+        QCOMPARE(w.loadWlanActivation(), QVariant(false)); // "false" when the flag file is missing
+        QVERIFY(root.write(diag("tiwlan/interface"), "true"));
+        QCOMPARE(w.loadWlanActivation(), QVariant(true));
+        w.setWlanConnectionActiveFlag();
+        QVERIFY(root.write(diag("tiwlan/interface"), "TRUE"));
+        w.setWlanConnectionActiveFlag();
+        for (int level : { -51, -29 })
+            invoke(w, "wlanLevelChanged", level);
+        invoke(w, "wlanConnectionChanged", 3);
+        QCOMPARE(host.calls(), QStringList({ "wlanInterface true", "wlanInterface false", "infoRssiLevel -51 locked", "wifiSignal 4 locked",
+                                             "infoRssiLevel -29 locked", "wifiSignal 0 locked", "wifiConn 3 locked" }));
     }
 
     void configChanges_data()
@@ -124,34 +139,6 @@ private Q_SLOTS:
         w.stateMutex().unlock();
     }
 
-    void signalLevelAndConnection()
-    {
-        TempSysroot root;
-        RecordedHost host;
-        MainWindow& w = host.window;
-        for (int level : { -51, -29 })
-            invoke(w, "wlanLevelChanged", level);
-        invoke(w, "wlanConnectionChanged", 3);
-        QCOMPARE(host.calls(), QStringList({ "infoRssiLevel -51 locked", "wifiSignal 4 locked",
-                                             "infoRssiLevel -29 locked", "wifiSignal 0 locked", "wifiConn 3 locked" }));
-    }
-
-    void wlanReaders()
-    {
-        TempSysroot root;
-        QVERIFY(root.write(WlanCfg, "{\"interface\": true}"));
-        RecordedHost host;
-        MainWindow& w = host.window;
-        QVERIFY(w.isWlanActive()); // the names are what start-up pushes (tst_mainwindow)
-        QCOMPARE(w.loadWlanActivation(), QVariant(false)); // "false" when the flag file is missing
-        QVERIFY(root.write(diag("tiwlan/interface"), "true"));
-        QCOMPARE(w.loadWlanActivation(), QVariant(true));
-        w.setWlanConnectionActiveFlag();
-        QVERIFY(root.write(diag("tiwlan/interface"), "TRUE"));
-        w.setWlanConnectionActiveFlag();
-        QCOMPARE(host.calls(), QStringList({ "wlanInterface true", "wlanInterface false" }));
-    }
-
     // The device members.
     void plcTable_data()
     {
@@ -194,8 +181,10 @@ private Q_SLOTS:
         QCOMPARE(PlcTable::allProgramsAvailable(dir), allPrograms);
     }
 
-    // A release of an assigned key is logged even though no key/PLC service answers.
-    void keyReleaseIsLogged()
+    // A release of an assigned key is logged even though no key/PLC service answers. The
+    // clock is set with the system root's commands (without them only the entry is made);
+    // the power scripts run one at a time.
+    void activitiesClockAndPower()
     {
         TempSysroot root;
         const QString activities = root.path(QString::fromLatin1(DevicePaths::ActivityDb));
@@ -207,8 +196,23 @@ private Q_SLOTS:
         w.sendBmsBitSignal(0, 1);
         w.sendBmsBitSignal(0, 0);
         w.sendBmsBitSignal(1, 0);
-        w.setDateTime(QStringLiteral("x")); // no date command in this root: only the entry
+        w.setDateTime(QStringLiteral("x"));
         QCOMPARE(ActivityLogFile::displayEntries(activities), QStringList({ "111 ManOp", "501" }));
+
+        const QByteArray record = "echo \"$(basename $0) $#:$*\" >> \"$TOOL_SYSROOT/var/log/asked\"\n";
+        QVERIFY(writeScript(root, QStringLiteral("/bin/date"), record));
+        QVERIFY(writeScript(root, QStringLiteral("/sbin/hwclock"), record));
+        QVERIFY(writeScript(root, QStringLiteral("/etc/reboot/reboot.sh"), record + "sleep 1\n"));
+        QVERIFY(writeScript(root, QStringLiteral("/etc/reboot/poweroff.sh"), record));
+        w.setDateTime(QStringLiteral("2000.01.01-00:00"));
+        QCOMPARE(root.read(QStringLiteral("/var/log/asked")), QByteArray("date 2:-s 2000.01.01-00:00\nhwclock 1:-uw\n"));
+        QCOMPARE(ActivityLogFile::displayEntries(activities), QStringList({ "111 ManOp", "501", "501" }));
+        w.reboot();
+        w.poweroff();
+        QVERIFY(waitUntil([&] { return root.read(QStringLiteral("/var/log/asked")).contains("reboot"); }));
+        QTest::qWait(1500);
+        QVERIFY(!root.read(QStringLiteral("/var/log/asked")).contains("poweroff"));
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d$")).match(w.getDatetime()).hasMatch());
     }
 
     void restartOutcomes_data()
@@ -237,30 +241,6 @@ private Q_SLOTS:
         QCOMPARE(host.calls(), QStringList({ "setWlanRestarted false", call }));
     }
 
-    // The clock is set with the system root's commands; the power scripts run one at a time.
-    void clockAndPower()
-    {
-        TempSysroot root;
-        const QString activities = root.path(QString::fromLatin1(DevicePaths::ActivityDb));
-        QVERIFY(root.mkdir(QStringLiteral("/var/log")) && ActivityLogFile::create(activities));
-        const QByteArray record = "echo \"$(basename $0) $#:$*\" >> \"$TOOL_SYSROOT/var/log/asked\"\n";
-        QVERIFY(writeScript(root, QStringLiteral("/bin/date"), record));
-        QVERIFY(writeScript(root, QStringLiteral("/sbin/hwclock"), record));
-        QVERIFY(writeScript(root, QStringLiteral("/etc/reboot/reboot.sh"), record + "sleep 1\n"));
-        QVERIFY(writeScript(root, QStringLiteral("/etc/reboot/poweroff.sh"), record));
-        RecordedHost host;
-        MainWindow& w = host.window;
-        w.setDateTime(QStringLiteral("2000.01.01-00:00"));
-        QCOMPARE(root.read(QStringLiteral("/var/log/asked")), QByteArray("date 2:-s 2000.01.01-00:00\nhwclock 1:-uw\n"));
-        QCOMPARE(ActivityLogFile::displayEntries(activities), QStringList({ "501" }));
-        w.reboot();
-        w.poweroff();
-        QVERIFY(waitUntil([&] { return root.read(QStringLiteral("/var/log/asked")).contains("reboot"); }));
-        QTest::qWait(1500);
-        QVERIFY(!root.read(QStringLiteral("/var/log/asked")).contains("poweroff"));
-        QCOMPARE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d$")).match(w.getDatetime()).hasMatch(), true);
-    }
-
     void informationValues()
     {
         TempSysroot root;
@@ -274,11 +254,9 @@ private Q_SLOTS:
         RecordedHost host;
         MainWindow& w = host.window;
         const QVariantMap v = w.getInfoValues();
-        QCOMPARE(v.value("temperature").toString(), QStringLiteral("41\n"));
-        QCOMPARE(v.value("code").toString(), QStringLiteral("7F3A"));
-        QCOMPARE(v.value("avgloadtorque").toString(), QStringLiteral("7.376 ft lb"));
-        QCOMPARE(v.value("version").toString(), QStringLiteral("  NGT-3.8-b1\n"));
-        QCOMPARE(w.getEtcVersion(), QStringLiteral("NGT-3.8-b1"));
+        QCOMPARE(QStringList({ v.value("temperature").toString(), v.value("code").toString(), v.value("avgloadtorque").toString(),
+                               v.value("version").toString(), w.getEtcVersion() }),
+                 QStringList({ "41\n", "7F3A", "7.376 ft lb", "  NGT-3.8-b1\n", "NGT-3.8-b1" }));
         QCOMPARE(v.keys(), QStringList({ "avgloadtorque", "code", "ip", "lanip", "temperature", "time", "version" }));
         // the version is kept; the other values follow their files
         QVERIFY(root.write(QStringLiteral("/etc/version"), "other\n"));
@@ -287,10 +265,8 @@ private Q_SLOTS:
         // a pipe in place of a value file is not waited on
         QVERIFY(root.remove(QStringLiteral("/var/run/diag/temperature")));
         QCOMPARE(::mkfifo(QFile::encodeName(root.path(QStringLiteral("/var/run/diag/temperature"))).constData(), 0600), 0);
-        QCOMPARE(w.getTemperature(), QStringLiteral("-"));
-        QCOMPARE(w.getVersion(), QStringLiteral("  NGT-3.8-b1\n"));
-        QCOMPARE(w.getAvgLoadTorque(), QStringLiteral("-"));
-        QCOMPARE(w.getCode(), QStringLiteral("-"));
+        QCOMPARE(QStringList({ w.getTemperature(), w.getVersion(), w.getAvgLoadTorque(), w.getCode() }),
+                 QStringList({ "-", "  NGT-3.8-b1\n", "-", "-" }));
 
         // the address rule through the same lookup, on the loopback interface
         const QString loopback = [] {
@@ -307,50 +283,41 @@ private Q_SLOTS:
         QCOMPARE(QStringList({ fw.secondField(), fw.thirdField(), fw.osName() }),
                  QStringList({ "b", "c", QLatin1String(FwVersion::OsPrefix) + "b" }));
         FwVersion plain(QStringLiteral("nodash"));
-        QCOMPARE(plain.secondField(), QString());
-        QCOMPARE(plain.osName(), QString());
+        QCOMPARE(QStringList({ plain.secondField(), plain.osName() }), QStringList({ QString(), QString() }));
     }
 
-    // The diagnostic tree's members.
-    void identificationCode()
-    {
-        TempSysroot root;
-        QVERIFY(root.write(diag("idcode"), " VIN 0815\n"));
-        RecordedHost host;
-        host.window.getInitialIDcode();
-        QVERIFY(root.write(diag("idcode"), "\n"));
-        host.window.getInitialIDcode();
-        QCOMPARE(host.calls(), QStringList(QStringLiteral("newIdcode VIN 0815 locked")));
-    }
-
-    // The cache is filled once at start-up and then only follows the change calls; only
-    // states from -1 to 1 reach the scene.
-    void connectionStates()
+    // The diagnostic tree's members. A blank identification code is not pushed. The
+    // connection state cache is filled once at start-up and then only follows the change
+    // calls; only states from -1 to 1 reach the scene. A changed service file is announced
+    // only for a device path right in the services' directory.
+    void diagnosticTree()
     {
         TempSysroot root;
         QVERIFY(root.write(diag("ResConStates/Xml"), "0"));
+        QVERIFY(root.write(diag("res_services/Xml.json"), "{\"data\": []}"));
+        QVERIFY(root.write(diag("idcode"), " VIN 0815\n"));
         RecordedHost host;
         MainWindow& w = host.window;
+        w.getInitialIDcode();
+        QVERIFY(root.write(diag("idcode"), "\n"));
+        w.getInitialIDcode();
+        QCOMPARE(host.calls(), QStringList(QStringLiteral("newIdcode VIN 0815 locked")));
+
+        host.clear();
         QVERIFY(root.write(diag("ResConStates/OpenProtocol"), "1"));
         QVERIFY(root.write(diag("ResConStates/Xml"), "1"));
-        QCOMPARE(w.getInitResConStates().toMap().value(QStringLiteral("values")).toMap().value(QStringLiteral("Xml")), QVariant(0));
-
+        const auto xml = [&] { return w.getInitResConStates().toMap().value(QStringLiteral("values")).toMap().value(QStringLiteral("Xml")); };
+        QCOMPARE(xml(), QVariant(0));
         w.fResServiceConChanged(QStringLiteral("Xml"), 2);
         QVERIFY(host.calls().isEmpty());
-        QCOMPARE(w.getInitResConStates().toMap().value(QStringLiteral("values")).toMap().value(QStringLiteral("Xml")), QVariant(2));
+        QCOMPARE(xml(), QVariant(2));
         w.fResServiceConChanged(QStringLiteral("Xml"), 1);
         w.fResServiceConChanged(QStringLiteral("OpenProtocol"), -1);
         w.fResServiceConChanged(QStringLiteral("OpenProtocol"), -2); // out of range: kept, not shown
         QCOMPARE(host.calls(), QStringList({ QStringLiteral("resServiceConChanged {\"keys\":[0],\"values\":{\"Xml\":1}}"),
                                              QStringLiteral("resServiceConChanged {\"keys\":[0],\"values\":{\"OpenProtocol\":-1,\"Xml\":1}}") }));
-    }
 
-    void changedServiceFile()
-    {
-        TempSysroot root;
-        QVERIFY(root.write(diag("res_services/Xml.json"), "{\"data\": []}"));
-        RecordedHost host;
-        MainWindow& w = host.window;
+        host.clear();
         w.fResServiceDiagDataChanged(QStringLiteral("/var/run/diag/res_services/Xml.json"));
         w.fResServiceDiagDataChanged(QStringLiteral("/var/run/diag/res_services/.json"));
         w.fResServiceDiagDataChanged(root.path(diag("res_services/Xml.json"))); // a host path is no device path
