@@ -44,12 +44,14 @@ QString buildStepQuery()
 // load SQLite, so that it is not mapped and relocated before the first result is read.
 using ProgressHandlerSetter = void (*)(sqlite3*, int, int (*)(void*), void*);
 
+// Looked up again until found, so that a call before the driver is loaded is not remembered.
 ProgressHandlerSetter progressHandlerSetter()
 {
-    static const ProgressHandlerSetter setter = []() -> ProgressHandlerSetter {
-        void* library = dlopen("libsqlite3.so.0", RTLD_LAZY | RTLD_NOLOAD);
-        return library ? reinterpret_cast<ProgressHandlerSetter>(dlsym(library, "sqlite3_progress_handler")) : nullptr;
-    }();
+    static ProgressHandlerSetter setter = nullptr;
+    if (!setter) {
+        if (void* library = dlopen("libsqlite3.so.0", RTLD_LAZY | RTLD_NOLOAD))
+            setter = reinterpret_cast<ProgressHandlerSetter>(dlsym(library, "sqlite3_progress_handler"));
+    }
     return setter;
 }
 
