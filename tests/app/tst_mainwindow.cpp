@@ -1,10 +1,9 @@
 #include <QApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QProcess>
 #include <QQuickItem>
-#include <QQuickWidget>
 #include <QtTest>
+
+#include <functional>
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -21,11 +20,8 @@ class TestMainWindow : public QObject
 private Q_SLOTS:
     void initTestCase();
     void sceneMissing();
-    void rootCalls();
     void startupSequence();
-    void niceValue();
-    void niceRefused();
-    void niceClamped();
+    void niceLimits();
     void coreDumpArgument_data();
     void coreDumpArgument();
 
@@ -33,6 +29,15 @@ private:
     QStringList calls(MainWindow& w) const
     {
         return w.rootItem()->property("calls").toStringList();
+    }
+    // Runs `check` in a forked child, so privilege and nice changes stay there.
+    static bool inChild(const std::function<bool()>& check)
+    {
+        const pid_t pid = fork();
+        if (pid == 0)
+            _exit(check() ? 0 : 1);
+        int status = 0;
+        return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
 
     PrivateBus m_bus;
@@ -54,24 +59,12 @@ void TestMainWindow::sceneMissing()
     w.callRoot("setReady", { true });
     w.fpopupString(QStringLiteral("h"), QStringLiteral("t"), 0, 0);
     w.fupdateprgnr(5);
-    QCOMPARE(w.setNice(0), w.setNice(0));
-}
-
-void TestMainWindow::rootCalls()
-{
-    MainWindow w(nullptr, QUrl::fromLocalFile(QStringLiteral(NG_SOURCE_DIR "/tests/common/RecordingScene.qml")));
-    QVERIFY(w.rootItem());
-    const int before = calls(w).size();
-    w.callRoot("setReady", { true });
-    w.callRoot("setReady", { 1, 2 });         // wrong number of arguments: nothing
-    w.callRoot("noSuchFunction", { 1 });      // missing function: nothing
-    w.callRoot("updateKeyPos", { -88, 7 });
-    QVariantMap result { { "prg_nr", 5 }, { "torqueUnit", 2 } };
-    w.callRoot("setResults", { QVariant(result) });
-    const QStringList c = calls(w).mid(before);
-    QCOMPARE(c.size(), 3);
-    QCOMPARE(c.mid(0, 2), QStringList({ "setReady true", "updateKeyPos -88 7" }));
-    QVERIFY2(c.at(2).startsWith("setResults {") && c.at(2).contains("\"prg_nr\":5") && c.at(2).contains("\"torqueUnit\":2"), qPrintable(c.at(2)));
+    const int current = w.setNice(0);
+    QVERIFY(current >= 0 && current < 19);
+    SystemLog::startCapture();
+    QCOMPARE(w.setNice(1), current + 1);
+    QVERIFY(SystemLog::capturedLines().contains(QStringLiteral("<7>Current nice is %1").arg(current + 1)));
+    SystemLog::stopCapture();
 }
 
 // Start-up pushes the state reached before the GUI came up, in a fixed order; with no tool
@@ -113,57 +106,40 @@ void TestMainWindow::startupSequence()
     }));
     QVERIFY(w.getFccTestMode());
     QVERIFY(!w.testSoftwareActive());
-}
 
-void TestMainWindow::niceValue()
-{
-    MainWindow w(nullptr, QUrl(QStringLiteral("qrc:/qml/no-such-scene.qml")));
-    const int current = w.setNice(0);
-    QVERIFY(current >= 0 && current < 19);
-    SystemLog::startCapture();
-    QCOMPARE(w.setNice(1), current + 1);
-    QVERIFY(SystemLog::capturedLines().contains(QStringLiteral("<7>Current nice is %1").arg(current + 1)));
-    SystemLog::stopCapture();
+    // Calls into the scene: a wrong argument count or a missing function does nothing.
+    const int before = calls(w).size();
+    w.callRoot("setReady", { true });
+    w.callRoot("setReady", { 1, 2 });
+    w.callRoot("noSuchFunction", { 1 });
+    w.callRoot("updateKeyPos", { -88, 7 });
+    QVariantMap result { { "prg_nr", 5 }, { "torqueUnit", 2 } };
+    w.callRoot("setResults", { QVariant(result) });
+    const QStringList c = calls(w).mid(before);
+    QCOMPARE(c.size(), 3);
+    QCOMPARE(c.mid(0, 2), QStringList({ "setReady true", "updateKeyPos -88 7" }));
+    QVERIFY2(c.at(2).startsWith("setResults {") && c.at(2).contains("\"prg_nr\":5") && c.at(2).contains("\"torqueUnit\":2"), qPrintable(c.at(2)));
 }
 
 // Lowering the nice value needs privileges: a process without them gets 100 and an error line.
-void TestMainWindow::niceRefused()
+// Extreme steps saturate at the ends of the range instead of overflowing to the other end.
+void TestMainWindow::niceLimits()
 {
     MainWindow w(nullptr, QUrl(QStringLiteral("qrc:/qml/no-such-scene.qml")));
-    const pid_t pid = fork();
-    QVERIFY(pid >= 0);
-    if (pid == 0) {
+    QVERIFY(inChild([&] {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(3);
+            return false;
         SystemLog::startCapture();
-        const int r = w.setNice(-5);
-        const bool logged = SystemLog::capturedLines().contains(QStringLiteral("<3>Set nice failed with errno %1").arg(EPERM));
-        _exit(r == 100 && logged ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    QVERIFY(WIFEXITED(status));
-    QCOMPARE(WEXITSTATUS(status), 0);
-}
-
-// Extreme steps saturate at the ends of the range instead of overflowing to the other end.
-void TestMainWindow::niceClamped()
-{
+        return w.setNice(-5) == 100
+            && SystemLog::capturedLines().contains(QStringLiteral("<3>Set nice failed with errno %1").arg(EPERM));
+    }));
     if (geteuid() != 0)
         QSKIP("lowering the nice value needs root");
-    MainWindow w(nullptr, QUrl(QStringLiteral("qrc:/qml/no-such-scene.qml")));
-    const pid_t pid = fork();
-    QVERIFY(pid >= 0);
-    if (pid == 0) {
+    QVERIFY(inChild([&] {
         const int current = w.setNice(0);
-        const bool ok = w.setNice(5 - current) == 5 && w.setNice(INT_MAX) == 19 && w.setNice(-25) == -6
+        return w.setNice(5 - current) == 5 && w.setNice(INT_MAX) == 19 && w.setNice(-25) == -6
             && w.setNice(INT_MIN) == -20 && w.setNice(INT_MIN) == -20 && w.setNice(INT_MAX) == 19;
-        _exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    QVERIFY(WIFEXITED(status));
-    QCOMPARE(WEXITSTATUS(status), 0);
+    }));
 }
 
 void TestMainWindow::coreDumpArgument_data()
@@ -173,7 +149,6 @@ void TestMainWindow::coreDumpArgument_data()
     QTest::newRow("third entry") << QStringList({ "x", "_enableCoreDump" }) << true;
     QTest::newRow("second entry") << QStringList({ "_enableCoreDump" }) << false;
     QTest::newRow("other case") << QStringList({ "x", "_ENABLECOREDUMP" }) << false;
-    QTest::newRow("none") << QStringList() << false;
 }
 
 // The real program, started with a soft core limit of 0: only "_enableCoreDump" at index 2

@@ -27,7 +27,7 @@ private Q_SLOTS:
         createResultDb();
     }
 
-    void results()
+    void resultsAndCatalogues()
     {
         MainWindow w(nullptr, scene());
         QVERIFY(w.rootItem());
@@ -49,11 +49,8 @@ private Q_SLOTS:
         QVERIFY(SystemLog::capturedLines().contains("<3>result database not found!"));
         QVERIFY(w.enableResults());
         SystemLog::stopCapture();
-    }
 
-    void catalogues()
-    {
-        MainWindow w(nullptr, scene());
+        // The catalogues read at start-up.
         const QVariantList programs = w.getPrgList();
         QCOMPARE(programs.size(), 2);
         QCOMPARE(programs.at(0).toMap().value("slot").toString(), QStringLiteral("99"));
