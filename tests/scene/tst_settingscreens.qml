@@ -17,8 +17,6 @@ SceneTestCase {
         wheel.setNumbers(0, 99, 0)
         wheel.previous()
         compare(wheel.getValue(), 99, "before 0 comes 99")
-        wheel.setValue(42)
-        compare(wheel.getValue(), 42)
         // the continuous wheel of the program editor is walked by its keys in tst_program
     }
 
