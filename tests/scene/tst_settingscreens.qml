@@ -101,8 +101,7 @@ SceneTestCase {
 
         scene.gotoState('themeselect')
         keyClick(Qt.Key_Right)
-        compare(scene.theme, 'black', "a preview on the whole scene")
-        compare(part("header").theme, 'black')
+        compare(part("header").theme, 'black', "a preview on the whole scene")
         keyClick(Qt.Key_Left)
         compare(scene.theme, 'blue')
         before = cMainWindow.cfg
