@@ -134,7 +134,8 @@ SceneTestCase {
         compare([v[3], v[4], v[5], v[8]], ['-', '-', '-', '-'])
     }
 
-    function test_diagnosisColoursAndSelection() {
+    // The service list, its refresh and selection, and the details of a service.
+    function test_diagnosisAndServiceDetails() {
         startScene()
         cMainWindow.services = ["Xml", "OpenProtocol", "Extra"]
         cMainWindow.resConStates = { values: { "Xml": 1, "OpenProtocol": 0 } }
@@ -158,10 +159,8 @@ SceneTestCase {
         compare(scene.state, 'resservices')
         compare(scene.serviceName, "OpenProtocol")
         compare(barStrings(), ['', "Back", ''], "an unreadable file shows Back only")
-    }
 
-    function test_serviceDetailRows() {
-        startScene()
+        keyClick(Qt.Key_A)               // back to the list; a readable file shows its rows
         cMainWindow.srvFiles = { "Xml": '{"data": [{"key": "State", "val": "connected"}, {"key": "Port", "val": "4545"}]}' }
         scene.serviceName = "Xml"
         scene.gotoState('resservices')
