@@ -30,10 +30,8 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
-        p.fillRect(0, 0, 120, 160, Qt::red);
-        p.fillRect(120, 0, 120, 160, Qt::green);
-        p.fillRect(0, 160, 120, 160, Qt::blue);
-        p.fillRect(120, 160, 120, 160, Qt::yellow);
+        for (const QPoint& q : { QPoint(0, 0), QPoint(120, 0), QPoint(0, 160), QPoint(120, 160) })
+            p.fillRect(q.x(), q.y(), 120, 160, at(q.x(), q.y()));
     }
 };
 
@@ -139,7 +137,6 @@ void TestScreenGrabber::hostHandsItsView()
     QCOMPARE(grabber->view(), static_cast<QWidget*>(w.view()));
     QVERIFY(!grabber->isVisible());
     grabber->grab(0, 30, 240, 260);
-    QCOMPARE(grabber->pixmap().size(), QSize(240, 260));
     QCOMPARE(grabber->pixmap().toImage(), w.view()->grab(QRect(0, 30, 240, 260)).toImage());
 }
 

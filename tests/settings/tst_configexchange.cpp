@@ -158,13 +158,11 @@ void TestConfigExchange::pictures()
 
     const QStringList pictures = ConfigExchange::getPictures();
     QCOMPARE(pictures.size(), 305);
-    QStringList first;
-    for (const QString& p : pictures.mid(0, 3))
-        first << QFileInfo(p).fileName();
-    QCOMPARE(first, QStringList({ "a.PNG", "b.jpg", "link.jpg" }));
-    QCOMPARE(QFileInfo(pictures.at(303)).fileName(), QStringLiteral("Zebra Stripe.JpG"));
-    QCOMPARE(QFileInfo(pictures.at(304)).fileName(), QStringLiteral("ölpumpe.png"));
     QCOMPARE(pictures.first(), root.path(dir + "a.PNG"));
+    QStringList names;
+    for (const QString& p : pictures.mid(0, 3) + pictures.mid(303))
+        names << QFileInfo(p).fileName();
+    QCOMPARE(names, QStringList({ "a.PNG", "b.jpg", "link.jpg", "Zebra Stripe.JpG", "ölpumpe.png" }));
 }
 
 QTEST_GUILESS_MAIN(TestConfigExchange)
