@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing need (only the missing ones).
+#   scripts/setup.sh [--bench]     (--bench: also what bench/run.sh needs)
 set -euo pipefail
 
 PACKAGES=(
@@ -11,6 +12,9 @@ PACKAGES=(
   libfontconfig-dev dbus-daemon dbus-bin sqlite3 libsqlite3-dev python3 util-linux
   xvfb xdotool x11-utils imagemagick libxcb1-dev
 )
+if [ "${1:-}" = "--bench" ]; then
+  PACKAGES+=(valgrind)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
