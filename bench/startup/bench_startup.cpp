@@ -5,7 +5,7 @@
 // off the complete frame's time). Each with an empty QML cache folder (a read-only root file
 // system), and once more with the QML disk cache disabled (QML_DISABLE_DISK_CACHE=1, which also
 // ignores the QML compiled into the program). The GUI runs against a private bus and a sample
-// system root made by the simulator, offscreen. Instructions to the first frame are counted once
+// system root made by the simulator and filled to 256 programs and 256 jobs, offscreen. Instructions to the first frame are counted once
 // each under callgrind where valgrind is installed.
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -169,6 +169,18 @@ int main(int argc, char* argv[])
         simOut += sim.readAllStandardOutput();
     }
 
+    // A full tool: 256 programs and 256 jobs (the sample's own kept).
+    for (int n = 0; n < 256; ++n) {
+        const QString prg = root.path() + QStringLiteral("/home/tool/config/srbprg/prg%1.lua").arg(n);
+        const QString job = root.path() + QStringLiteral("/home/tool/config/jobs/job%1.lua").arg(n, 3, 10, QLatin1Char('0'));
+        for (const auto& [path, text] : { std::pair { prg, QStringLiteral("prg={}\nprg.Name = \"Program %1\"\nprg.TorqueUnit = 1\n") },
+                 std::pair { job, QStringLiteral("-- job\njobName=Job %1\n") } }) {
+            QFile f(path);
+            if (!f.exists() && f.open(QIODevice::WriteOnly))
+                f.write(text.arg(n).toUtf8());
+        }
+    }
+
     // A program file written moments ago (by the build) sits in dirty page-cache pages, which
     // the kernel counts as the process's private dirty memory until they are written back.
     sync();
@@ -193,6 +205,8 @@ int main(int argc, char* argv[])
     }
     const double bareInstr = instructions(bareProgram, env);
     const double guiInstr = instructions(guiProgram, env);
+    if (!earlierProgram.isEmpty())
+        std::printf("instructions to the first frame: this build %.1f M, earlier build %.1f M\n", guiInstr, instructions(earlierProgram, env));
     sim.terminate();
     sim.waitForFinished();
 
