@@ -257,6 +257,9 @@ private:
     InputLimits::NameTable m_opModeEntries; // operation-mode menu entries the scene keeps
     ProgramCatalogue m_programs;
     JobCatalogue m_jobs;
+    // Read once the first frame is drawn, or at their first use before.
+    bool m_prgsLoaded = false;
+    bool m_jobsLoaded = false;
     bool m_testSoftware = false;
     ConfigExchange m_exchange;
     InfoValues m_info;

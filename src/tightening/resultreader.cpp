@@ -115,6 +115,16 @@ ResultReader::~ResultReader()
     QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
 }
 
+void ResultReader::loadDriver()
+{
+    if (QSqlDatabase::contains(QLatin1String(QSqlDatabase::defaultConnection)))
+        return;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    db.setDatabaseName(QStringLiteral(":memory:"));
+    if (db.open())
+        db.close();
+}
+
 bool ResultReader::resultShown()
 {
     return g_resultShown.load();

@@ -31,6 +31,9 @@ public:
     QString stepQuery(int id) const { return m_stepQuery.arg(id); }
 
     // True once a new-result notification has been handled in this process.
+    // Loads the database driver and SQLite and opens a database in memory once, ahead of the
+    // first result; read() does it otherwise.
+    static void loadDriver();
     static bool resultShown();
     static void setResultShown();
 
