@@ -21,6 +21,7 @@
 #include "toolservices.h"
 
 class ConfigNotifications;
+class SignalGate;
 class QFile;
 class QQuickItem;
 class QQuickWidget;
@@ -236,6 +237,7 @@ private:
     void initExchange();
     QQuickWidget* m_view = nullptr;
     AkkuIfAdapter* m_adaptor = nullptr;
+    SignalGate* m_signals = nullptr;
     // The start-up queries, sent with the subscriptions and answered while the scene is built.
     ToolServices::EarlyCall m_battPowerQuery { ToolServices::System, "fbattpowerget" };
     ToolServices::EarlyCall m_readyQuery { ToolServices::System, "frdyget" };
