@@ -255,6 +255,10 @@ int main(int argc, char* argv[])
         window.callRoot("setNokAckPopupOpened", { false });
     }
 
+    // Ready, without a fault, for the blinks.
+    QMetaObject::invokeMethod(&window, "ackfsysfault", Q_ARG(int, 1001), Q_ARG(int, 0));
+    QMetaObject::invokeMethod(&window, "freadychanged", Q_ARG(int, 1), Q_ARG(int, 1));
+
     // Blinks: the battery symbol below 20 % and a NOK result, each over 8 s.
     window.callRoot("gotoState", { QStringLiteral("actualValues") });
     settle(500);
