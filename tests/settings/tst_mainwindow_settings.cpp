@@ -116,6 +116,7 @@ private Q_SLOTS:
         QVERIFY(root.write(WlanCfg, "{\"interface\": false}"));
         RecordedHost host;
         MainWindow& w = host.window;
+        w.loadPrgs(); // as right after the first frame
         QVERIFY(root.write(GuiCfg, "{\"v\": 2}"));
         QVERIFY(root.write(WlanCfg, "{\"interface\": true}"));
         QVERIFY(root.write(diag("tiwlan/interface"), "true\n"));
