@@ -43,10 +43,10 @@ bool append(int code, const QString& value1, const QString& value2, const QStrin
             q.addBindValue(QDateTime::currentMSecsSinceEpoch() / 1000);
             q.addBindValue(4);
             q.addBindValue(code);
-            q.addBindValue(value1);
-            q.addBindValue(value2);
-            q.addBindValue(value3);
-            q.addBindValue(value4);
+            // an empty value is written as '': a null string would bind NULL, which a
+            // table with NOT NULL value columns refuses
+            for (const QString* value : { &value1, &value2, &value3, &value4 })
+                q.addBindValue(value->isNull() ? QStringLiteral("") : *value);
             written = q.exec();
         }
         if (!written)
