@@ -158,6 +158,8 @@ private Q_SLOTS:
             << "|Reset|" << false << true;
         QTest::newRow("Prog7 missing") << progs.left(progs.lastIndexOf("module")) << "||" << false << false;
         QTest::newRow("empty") << QByteArray() << "||" << false << false;
+        QTest::newRow("long name cut as program names are")
+            << "module.in_tab[6] = plc.In." + QByteArray(100, 'N') + "\n" << "||" + QString(64, QLatin1Char('N')) << false << false;
         QByteArray binary;
         for (int i = 0; i < 70000; ++i)
             binary += char((i * 131) & 0xff);
