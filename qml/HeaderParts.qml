@@ -115,6 +115,10 @@ Item {
         font.family: parts.header.fontFamily
         font.pixelSize: 20
         color: '#ff0000'
+        textFormat: Text.PlainText
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 12
+        elide: Text.ElideLeft
         text: qsTr("Test")
     }
 
@@ -209,6 +213,10 @@ Item {
         font.family: parts.header.fontFamily
         font.pixelSize: 20
         color: "white"
+        textFormat: Text.PlainText
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 12
+        elide: Text.ElideLeft
         text: parts.header.prgText
     }
 }
