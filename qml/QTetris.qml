@@ -169,7 +169,7 @@ Rectangle {
     }
 
     // Level, score and lines beside the well: a long word or a large number shrinks to a
-    // legible size, then loses its end.
+    // legible size, then loses letters of the word, never the number's last digits.
     Text {
         id: levelLabel
         objectName: "levelLabel"
@@ -179,7 +179,7 @@ Rectangle {
         width: 72
         fontSizeMode: Text.HorizontalFit
         minimumPixelSize: 11
-        elide: Text.ElideRight
+        elide: Text.ElideMiddle
         font.family: mainwindow.defaultFont
         font.pixelSize: 16
         color: screen.textColor
@@ -195,7 +195,7 @@ Rectangle {
         width: 72
         fontSizeMode: Text.HorizontalFit
         minimumPixelSize: 11
-        elide: Text.ElideRight
+        elide: Text.ElideMiddle
         font.family: mainwindow.defaultFont
         font.pixelSize: 16
         color: screen.textColor
@@ -211,7 +211,7 @@ Rectangle {
         width: 72
         fontSizeMode: Text.HorizontalFit
         minimumPixelSize: 11
-        elide: Text.ElideRight
+        elide: Text.ElideMiddle
         font.family: mainwindow.defaultFont
         font.pixelSize: 16
         color: screen.textColor
