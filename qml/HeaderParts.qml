@@ -208,6 +208,8 @@ Item {
         y: 0
         width: 67
         height: 30
+        // a long label shrinks and keeps its number, clear of the ready LED
+        leftPadding: 9
         horizontalAlignment: Text.AlignRight
         verticalAlignment: Text.AlignVCenter
         font.family: parts.header.fontFamily

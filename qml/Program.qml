@@ -46,19 +46,16 @@ GUIView {
         y: 60
         width: 224
         visible: false
-        Repeater {
-            model: summaryText.lines
-            Text {
-                required property string modelData
-                width: summaryText.width
-                textFormat: Text.PlainText
-                elide: Text.ElideRight
-                font.family: mainwindow.defaultFont
-                font.pixelSize: summaryText.pixelSize
-                color: root.textColor
-                text: modelData
-            }
-        }
+        SummaryLine { text: summaryText.lines[0] || ""; font.pixelSize: summaryText.pixelSize; color: root.textColor }
+        SummaryLine { text: summaryText.lines[1] || ""; font.pixelSize: summaryText.pixelSize; color: root.textColor }
+        SummaryLine { text: summaryText.lines[2] || ""; font.pixelSize: summaryText.pixelSize; color: root.textColor }
+    }
+
+    component SummaryLine: Text {
+        width: 224
+        textFormat: Text.PlainText
+        elide: Text.ElideRight
+        font.family: mainwindow.defaultFont
     }
 
     FontMetrics {
