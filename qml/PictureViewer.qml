@@ -39,8 +39,13 @@ Rectangle {
         id: messageText
         objectName: "pictureMessage"
         anchors.centerIn: parent
+        width: 232
+        horizontalAlignment: Text.AlignHCenter
         visible: false
         textFormat: Text.PlainText
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 12
+        elide: Text.ElideRight
         font.family: mainwindow.defaultFont
         font.pixelSize: 20
         color: '#ffffff'

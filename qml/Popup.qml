@@ -288,6 +288,9 @@ Item {
         textFormat: Text.PlainText
         fontSizeMode: Text.HorizontalFit
         minimumPixelSize: 16
+        elide: Text.ElideRight
+        leftPadding: 4
+        rightPadding: 4
         color: root.textColor
     }
 
@@ -322,6 +325,7 @@ Item {
             id: counterLabel
             objectName: "popupCounter"
             anchors.centerIn: parent
+            textFormat: Text.PlainText
             font.family: mainwindow.defaultFont
             font.pixelSize: 32
             color: '#ff0000'
@@ -330,6 +334,12 @@ Item {
             // visibility it read while the battery picture was hidden
             visible: root.state === 'exhaustivedischarge' || root.state === 'nobattery'
         }
+    }
+
+    // Battery texts keep their line breaks as "<br>" in the language files; they are drawn
+    // as plain text like every translation.
+    function lines(text) {
+        return String(text).replace(/<br\s*\/?>/gi, "\n")
     }
 
     states: [
@@ -349,25 +359,25 @@ Item {
         State {
             name: 'lowbattery'
             PropertyChanges { target: headerLabel; text: qsTr("Information") }
-            PropertyChanges { target: bodyLabel; text: qsTr("Battery low"); y: 86; width: 215; height: 98; textFormat: Text.StyledText }
+            PropertyChanges { target: bodyLabel; text: qsTr("Battery low"); y: 86; width: 215; height: 98 }
             PropertyChanges { target: batteryImage; visible: true; y: 200 }
         },
         State {
             name: 'too_lowbattery'
             PropertyChanges { target: headerLabel; text: qsTr("Information") }
-            PropertyChanges { target: bodyLabel; text: qsTr("Battery low<br>Please change battery"); y: 86; width: 215; height: 98; textFormat: Text.StyledText }
+            PropertyChanges { target: bodyLabel; text: root.lines(qsTr("Battery low<br>Please change battery")); y: 86; width: 215; height: 98 }
             PropertyChanges { target: batteryImage; visible: true; y: 200; source: 'image://pics/battery_empty_' + (root.theme === 'black' ? 'black' : 'blue') + '.png' }
         },
         State {
             name: 'exhaustivedischarge'
             PropertyChanges { target: headerLabel; text: qsTr("Information") }
-            PropertyChanges { target: bodyLabel; text: qsTr("Please change battery"); y: 86; width: 215; height: 98; textFormat: Text.StyledText }
+            PropertyChanges { target: bodyLabel; text: qsTr("Please change battery"); y: 86; width: 215; height: 98 }
             PropertyChanges { target: batteryImage; visible: true; y: 200; source: 'image://pics/battery_empty_' + (root.theme === 'black' ? 'black' : 'blue') + '.png' }
         },
         State {
             name: 'nobattery'
             PropertyChanges { target: headerLabel; text: qsTr("Information") }
-            PropertyChanges { target: bodyLabel; text: qsTr("No Battery<br>Please change battery"); y: 86; width: 215; height: 98; textFormat: Text.StyledText }
+            PropertyChanges { target: bodyLabel; text: root.lines(qsTr("No Battery<br>Please change battery")); y: 86; width: 215; height: 98 }
             PropertyChanges { target: batteryImage; visible: true; y: 200; source: 'image://pics/battery_empty_' + (root.theme === 'black' ? 'black' : 'blue') + '.png' }
         }
     ]

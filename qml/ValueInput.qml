@@ -84,5 +84,5 @@ Rectangle {
         State { name: 'setvalue' }
     ]
 
-    Component.onCompleted: mainwindow.trySetButtons('@up', 'Next', '@down')
+    Component.onCompleted: mainwindow.trySetButtons('@up', qsTr("Next"), '@down')
 }
