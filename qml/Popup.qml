@@ -325,7 +325,13 @@ Item {
             id: counterLabel
             objectName: "popupCounter"
             anchors.centerIn: parent
+            // inside the battery's outline; a long unit shrinks, then is elided
+            width: 96
+            horizontalAlignment: Text.AlignHCenter
             textFormat: Text.PlainText
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 16
+            elide: Text.ElideRight
             font.family: mainwindow.defaultFont
             font.pixelSize: 32
             color: '#ff0000'
