@@ -327,7 +327,7 @@ void MainWindow::toolServiceOwnerChanged(const QString& name, const QString&, co
 {
     if (newOwner.isEmpty())
         return;
-    SystemLog::info(name + QStringLiteral(" started again: start-up queries repeated"));
+    SystemLog::info(name + QStringLiteral(" has a new owner"));
     if (name == QLatin1String(ToolServices::System.name)) {
         m_battPowerQuery.send();
         m_readyQuery.send();
