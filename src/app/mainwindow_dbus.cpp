@@ -335,11 +335,11 @@ void MainWindow::toolServiceOwnerChanged(const QString& name, const QString&, co
         if (m_guiReady)
             m_readyCheckQuery.send();
         takeSystemReplies();
-        // The GUI's ready flag as the GUI last left it.
+        // The GUI's ready flag as the GUI last left it (no popup waits on this clearing).
         if (m_guiReady)
             enableScrewdriver();
         else
-            disableScrewdriver();
+            ToolServices::post(ToolServices::System, QStringLiteral("frdyflagreset"), { GuiReadyFlag });
     } else if (name == QLatin1String(ToolServices::Wlan.name)) {
         m_wlanConnectionQuery.send();
         m_wlanLevelQuery.send();
