@@ -43,26 +43,44 @@ QtObject {
         return null
     }
 
+    // Left until the list's first entry; a screen without a list scrolls up with Left.
+    function first() {
+        var l = list()
+        for (var i = 0; i < 80; ++i) {
+            var before = l ? l.currentIndex : -1
+            press("Left")
+            if (l === null ? i >= 12 : l.currentIndex === before)
+                break
+        }
+    }
+
     // Right until the list's last entry (or until the screen stops moving); a screen
     // without a list scrolls with Right.
     function last() {
         var l = list()
         if (l === null) {
             for (var k = 0; k < 12; ++k)
-                screencat.key("Right")
+                press("Right")
             return
         }
         for (var i = 0; i < l.count + 1 && i < 80; ++i) {
             var before = l.currentIndex
-            screencat.key("Right")
+            press("Right")
             if (l.currentIndex === before && i > 0)
                 break
         }
     }
 
+    // A key pressed and released. The screens whose latch a timer opens again get it open
+    // at once: the catalogue does not wait.
+    function press(name) {
+        screencat.key(name)
+        scene.changeView = false
+    }
+
     function keys(list) {
         for (var i = 0; i < list.length; ++i)
-            screencat.key(list[i])
+            press(list[i])
     }
 
     function popup(header, text, timer, ack, code, fclass) {
@@ -86,7 +104,7 @@ QtObject {
         go('program')
         keys(['A', 'A'])
         for (var i = 0; i < steps; ++i)
-            screencat.key("Right")
+            press("Right")
         keys(['A'])
         if (target === 'summary')
             keys(['A'])
@@ -103,35 +121,35 @@ QtObject {
             go('actualValues')
             scene.jobDisplayMsg("{{{Job: [[[3]]] received", "{{{Prg: [[[12]]] + IDCode: [[[4711-0815]]] received")
         }],
-        ["main menu", function () { go('mainmenu') }],
+        ["main menu", function () { go('mainmenu'); first() }],
         ["main menu last", function () { go('mainmenu'); last() }],
-        ["program selection", function () { go('prgselect') }],
+        ["program selection", function () { go('prgselect'); first() }],
         ["program selection last", function () { go('prgselect'); last() }],
-        ["job selection", function () { go('jobselect') }],
+        ["job selection", function () { go('jobselect'); first() }],
         ["job selection last", function () { go('jobselect'); last() }],
-        ["job abort", function () { go('job') }],
+        ["job abort", function () { go('job'); first() }],
         ["job abort last", function () { go('job'); last() }],
-        ["operation mode", function () { go('operationmode') }],
+        ["operation mode", function () { go('operationmode'); first() }],
         ["operation mode last", function () { go('operationmode'); last() }],
         ["ID code", function () { scene.newIdcode("4711-0815-ABCDEFGHIJKLMNOPQRSTUVWXYZ"); go('idcodeviewer') }],
-        ["ID code assign", function () { go('idcodeassign') }],
+        ["ID code assign", function () { go('idcodeassign'); first() }],
         ["ID code assign last", function () { go('idcodeassign'); last() }],
-        ["WLAN", function () { go('wlan') }],
+        ["WLAN", function () { go('wlan'); first() }],
         ["WLAN last", function () { go('wlan'); last() }],
-        ["language", function () { go('language') }],
+        ["language", function () { go('language'); first() }],
         ["language last", function () { go('language'); last() }],
-        ["theme", function () { go('themeselect') }],
+        ["theme", function () { go('themeselect'); first() }],
         ["theme last", function () { go('themeselect'); last() }],
         ["date", function () { go('setdatetime') }],
         ["date summary", function () { go('setdatetime'); keys(['A', 'A', 'A']) }],
         ["time", function () { go('setdatetime'); keys(['A', 'A', 'A', 'A']) }],
         ["time summary", function () { go('setdatetime'); keys(['A', 'A', 'A', 'A', 'A', 'A']) }],
-        ["information", function () { go('info') }],
+        ["information", function () { go('info'); first() }],
         ["information last", function () { go('info'); last() }],
-        ["diagnosis", function () { go('diagnosis') }],
+        ["diagnosis", function () { go('diagnosis'); first() }],
         ["diagnosis last", function () { go('diagnosis'); last() }],
-        ["service details", function () { go('diagnosis'); keys(['A']) }],
-        ["exchange", function () { go('exchange') }],
+        ["service details", function () { go('diagnosis'); first(); keys(['A']) }],
+        ["exchange", function () { go('exchange'); first() }],
         ["exchange last", function () { go('exchange'); last() }],
         ["export finished", function () { exchange(function (s) { s.exportDone(0, "") }) }],
         ["export failed", function () { exchange(function (s) { s.exportDone(1, "No SD card") }) }],
@@ -139,10 +157,10 @@ QtObject {
         ["import failed", function () { exchange(function (s) { s.importDone(1, "Wrong configuration version") }) }],
         ["import failed archive", function () {
             exchange(function (s) { s.importDone(1, "No or more than one *.zkcfg file found") }) }],
-        ["program editor", function () { go('program') }],
+        ["program editor", function () { go('program'); first() }],
         ["program editor last", function () { go('program'); last() }],
         ["editor speed", function () { go('program'); keys(['A']) }],
-        ["editor target", function () { editor('target', 0); screencat.key("Left") }],
+        ["editor target", function () { editor('target', 0); press("Left") }],
         ["editor torque", function () { editor('value', 0) }],
         ["editor summary torque", function () { editor('summary', 0) }],
         ["editor summary angle", function () { editor('summary', 1) }],
@@ -150,7 +168,7 @@ QtObject {
         ["pictures", function () { go('picviewer') }],
         ["game", function () { go('game') }],
         ["game running", function () { go('game'); keys(['A']); scene.screen.showNumbers(12, 123456, 300) }],
-        ["leave", function () { go('leave') }],
+        ["leave", function () { go('leave'); first() }],
         ["leave last", function () { go('leave'); last() }],
         ["laser warning", function () { go('warning') }],
         ["battery low", function () { battery(5) }],

@@ -58,6 +58,17 @@ private:
     qint64 m_elapsed = 0;
 };
 
+// Lets the scene's animations and timers run for `steps` frames of 16 ms. Animations that
+// were just started join at the next pass through the event loop.
+void settle(SteppedAnimationDriver* driver, int steps)
+{
+    for (int t = 0; t < steps; ++t) {
+        QCoreApplication::processEvents();
+        driver->step(16);
+    }
+    QCoreApplication::processEvents();
+}
+
 // What the catalogue calls on the tool: keys, and the longest fault text of the language.
 class Helper : public QObject
 {
@@ -75,7 +86,8 @@ public:
         for (QEvent::Type type : { QEvent::KeyPress, QEvent::KeyRelease }) {
             QKeyEvent event(type, key, Qt::NoModifier, key == Qt::Key_A ? QStringLiteral("a") : QString());
             QCoreApplication::sendEvent(m_view, &event);
-            m_driver->step(1);
+            // a list takes the next key once it has moved
+            settle(m_driver, 20);
         }
     }
 
@@ -347,10 +359,7 @@ int main(int argc, char* argv[])
                 tile.name = name.toString();
                 QMetaObject::invokeMethod(catalogue, "show", Q_ARG(QVariant, i));
                 // the header and the bar slide in over 500 ms
-                for (int t = 0; t < 40; ++t) {
-                    driver.step(16);
-                    QCoreApplication::processEvents();
-                }
+                settle(&driver, 40);
                 tile.image = window.view()->grabFramebuffer().copy(0, 0, TileWidth, TileHeight);
                 tile.findings = inspectTexts(scene);
                 for (const TextFinding& f : std::as_const(tile.findings)) {

@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QQuickItem>
 #include <QRegularExpression>
+#include <QUrl>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -24,6 +25,8 @@ constexpr int AutoText = 2;
 // only when more than this share of a line is concerned.
 constexpr qreal LineShare = 0.3;
 constexpr qreal Slack = 1.5;
+// Pictures up to this size are icons that no text may cover; larger ones are backgrounds.
+constexpr qreal IconSize = 65;
 
 struct Shown
 {
@@ -33,6 +36,7 @@ struct Shown
     QRectF visible;
     qreal lineHeight = 0;
     int order = 0;
+    bool picture = false;
 };
 
 qreal effectiveOpacity(QQuickItem* item)
@@ -261,11 +265,25 @@ QList<TextFinding> inspectTexts(QQuickItem* scene)
         shown.append({ item, layer, f.text, visible, metrics.height(), int(all.indexOf(item)) });
     }
 
+    // Small pictures (icons, lights, flags) must not be drawn over by a text either.
+    for (QQuickItem* item : std::as_const(all)) {
+        if (!item->inherits("QQuickImage") || !item->isVisible() || effectiveOpacity(item) < 0.01
+            || item->property("status").toInt() != 1 || item->width() > IconSize || item->height() > IconSize
+            || item->width() < 2 || item->height() < 2
+            || item->property("source").toUrl().fileName().startsWith(QLatin1String("transparent")))
+            continue;
+        const QRectF visible = item->mapRectToScene(QRectF(0, 0, item->width(), item->height()))
+                                   .intersected(roomOf(item, scene, strips));
+        if (!visible.isEmpty())
+            shown.append({ item, layerOf(item, scene), QStringLiteral("picture ") + item->property("source").toUrl().fileName(),
+                           visible, item->height(), int(all.indexOf(item)), true });
+    }
+
     for (int a = 0; a < shown.size(); ++a) {
         for (int b = a + 1; b < shown.size(); ++b) {
             const Shown& x = shown.at(a);
             const Shown& y = shown.at(b);
-            if (x.layer != y.layer)
+            if (x.layer != y.layer || (x.picture && y.picture) || x.item->isAncestorOf(y.item) || y.item->isAncestorOf(x.item))
                 continue;
             const QRectF both = x.visible.intersected(y.visible);
             if (both.width() <= 2 || both.height() <= LineShare * std::min(x.lineHeight, y.lineHeight))
