@@ -8,6 +8,7 @@
 """
 import json
 import pathlib
+import re
 import subprocess
 import sys
 
@@ -15,6 +16,7 @@ import sys
 # None removes the text from the file.
 PLANTED = [
     ("Speed: ", "Drehzahl der Spindel im Rechtslauf, vorgegeben: ", "editor summary torque", "cut"),
+    ("Select", "Auswählen und bestätigen", "main menu", "overlaps"),
     ("Abort", None, "-", "missing"),
 ]
 
@@ -60,9 +62,10 @@ def main(screencat, langdir, outdir, mode):
     for source, planted, screen, kind in PLANTED:
         text = (planted or source).strip()
         hits = [r for r in rows if r[2] == screen and r[3] == kind and text in r[4]]
-        # the width it has against its room, the first larger
+        # a cut text with its width against the smaller room it has; an overlap with its size
         sized = [r for r in hits if kind == "missing"
-                 or (lambda w: int(w[0]) > int(w[3]))(r[5].replace(" px", "").split(" "))]
+                 or (kind == "cut" and (lambda m: m and int(m[1]) > int(m[2]))(re.fullmatch(r"(\d+) px in (\d+) px", r[5])))
+                 or (kind == "overlaps" and re.fullmatch(r'over ".+" by [1-9]\d* x [1-9]\d* px', r[5]))]
         if not sized:
             print(f"FAIL: {kind} \"{text}\" on \"{screen}\" not reported; report:\n{report}")
             failed = True

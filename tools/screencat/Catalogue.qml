@@ -170,7 +170,13 @@ QtObject {
         ["game running", function () { go('game'); keys(['A']); scene.screen.showNumbers(12, 123456, 300) }],
         ["leave", function () { go('leave'); first() }],
         ["leave last", function () { go('leave'); last() }],
-        ["laser warning", function () { go('warning') }],
+        // the warning's text scrolls with the keys: cut at the top or the bottom is scrolled away
+        ["laser warning", function () { go('warning') }, true],
+        ["laser warning end", function () {
+            go('warning')
+            for (var i = 0; i < 60 && !scene.screen.textRead; ++i)
+                press("Right")
+        }, true],
         ["battery low", function () { battery(5) }],
         ["battery too low", function () { battery(2) }],
         ["battery critical", function () { battery(1, 20) }],
@@ -189,4 +195,5 @@ QtObject {
     function count() { return tiles.length }
     function name(i) { return tiles[i][0] }
     function show(i) { tiles[i][1]() }
+    function scrolls(i) { return tiles[i][2] === true }
 }

@@ -361,7 +361,9 @@ int main(int argc, char* argv[])
                 // the header and the bar slide in over 500 ms
                 settle(&driver, 40);
                 tile.image = window.view()->grabFramebuffer().copy(0, 0, TileWidth, TileHeight);
-                tile.findings = inspectTexts(scene);
+                QVariant scrolls;
+                QMetaObject::invokeMethod(catalogue, "scrolls", Q_RETURN_ARG(QVariant, scrolls), Q_ARG(QVariant, i));
+                tile.findings = inspectTexts(scene, scrolls.toBool());
                 for (const TextFinding& f : std::as_const(tile.findings)) {
                     report << code << '\t' << theme << '\t' << tile.name << '\t' << TextFinding::kindName(f.kind)
                            << "\t\"" << oneLine(f.text) << '"';

@@ -177,7 +177,7 @@ QStringList plainLines(const QString& text, bool styled)
     return plain.split(QLatin1Char('\n'));
 }
 
-QList<TextFinding> inspectTexts(QQuickItem* scene)
+QList<TextFinding> inspectTexts(QQuickItem* scene, bool scrolls)
 {
     QList<TextFinding> findings;
     if (!scene)
@@ -214,8 +214,9 @@ QList<TextFinding> inspectTexts(QQuickItem* scene)
                 && box->mapRectToScene(QRectF(0, 0, box->width(), box->height())).intersects(drawn))
                 covered = true;
         }
-        bool scrolled = false;
+        bool scrolled = scrolls;
         const QRectF room = roomOf(item, scene, strips, &scrolled);
+        scrolled = scrolled || scrolls;
         const QRectF visible = drawn.intersected(room);
         if (covered || visible.isEmpty())
             continue;

@@ -24,8 +24,9 @@ struct TextFinding
     static QString kindName(Kind kind);
 };
 
-// Inspects every visible Text item under `scene` (the 240 x 320 root).
-QList<TextFinding> inspectTexts(QQuickItem* scene);
+// Inspects every visible Text item under `scene` (the 240 x 320 root). On a screen that
+// `scrolls`, a text running out at the top or the bottom is scrolled, not cut.
+QList<TextFinding> inspectTexts(QQuickItem* scene, bool scrolls = false);
 
 // The text of a Text item without markup, one entry per line.
 QStringList plainLines(const QString& text, bool styled);
