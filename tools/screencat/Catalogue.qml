@@ -1,5 +1,4 @@
 import QtQml
-import "qrc:/qml/PopupStack.js" as PopupStack
 
 // Every screen and popup kind of the scene, each reached the way the host and the operator
 // reach it: root functions and keys (screencat.key), no waiting. `show(i)` leaves tile i on
@@ -8,6 +7,9 @@ QtObject {
     id: catalogue
 
     property var scene: null
+    // The popup stack of the scene's own folder (one instance per engine and file).
+    property string stackUrl: "qrc:/qml/PopupStack.js"
+    property var stack: null
 
     function result(values) {
         var r = { prg_nr: 5, prg_name: "M6 flange", result: 1, torque: "12.50", dTorque: 0, angle: "90.00",
@@ -19,7 +21,10 @@ QtObject {
 
     // From a clean scene: no popup, no job display, no key-bit mode, the screen built anew.
     function go(state) {
-        PopupStack.attach(scene, cMainWindow)
+        if (stack === null)
+            stack = Qt.createQmlObject('import QtQml; import "' + stackUrl + '" as P; '
+                                       + 'QtObject { function attach(s, h) { P.attach(s, h) } }', catalogue)
+        stack.attach(scene, cMainWindow)
         scene.setNokAckPopupOpened(false)
         scene.updateKeyPos(0, -1)
         scene.closejobdisplaymsg(0)

@@ -125,12 +125,12 @@ bool copyTree(const QString& from, const QString& to)
 }
 
 // The texts the scene translates: the literals of its translation calls.
-QStringList sceneTexts()
+QStringList sceneTexts(const QString& dir)
 {
     static const QRegularExpression call(QStringLiteral(
         R"re(\b(?:qsTr|QT_TR_NOOP|qsTranslate|QT_TRANSLATE_NOOP)\s*\(\s*(?:(?:"(?:[^"\\\n]|\\.)*"|'(?:[^'\\\n]|\\.)*')\s*,\s*)?("(?:[^"\\\n]|\\.)*"|'(?:[^'\\\n]|\\.)*')\s*[,)])re"));
     QStringList texts;
-    QDirIterator it(QStringLiteral(":/qml"), { QStringLiteral("*.qml"), QStringLiteral("*.js") }, QDir::Files);
+    QDirIterator it(dir, { QStringLiteral("*.qml"), QStringLiteral("*.js") }, QDir::Files);
     while (it.hasNext()) {
         QFile file(it.next());
         if (!file.open(QIODevice::ReadOnly))
@@ -239,8 +239,11 @@ int main(int argc, char* argv[])
     const QCommandLineOption sampleOption(QStringLiteral("sample"),
                                           QStringLiteral("System root the tool's data comes from (default: the simulator's sample)."),
                                           QStringLiteral("dir"), QStringLiteral(NG_SAMPLE_DIR));
+    const QCommandLineOption qmlOption(QStringLiteral("qml"),
+                                       QStringLiteral("Load the scene from this folder instead of the program's own (a working copy's qml/)."),
+                                       QStringLiteral("dir"));
     const QCommandLineOption tilesOption(QStringLiteral("tiles"), QStringLiteral("Also write every tile as a picture of its own."));
-    parser.addOptions({ langOption, outOption, sampleOption, tilesOption });
+    parser.addOptions({ langOption, outOption, sampleOption, qmlOption, tilesOption });
     parser.process(app);
     // A folder stands for every language file in it.
     QStringList langFiles;
@@ -287,7 +290,9 @@ int main(int argc, char* argv[])
 
     SteppedAnimationDriver driver;
     driver.install();
-    MainWindow window;
+    const QString qmlDir = parser.isSet(qmlOption) ? QFileInfo(parser.value(qmlOption)).absoluteFilePath() : QString();
+    MainWindow window(nullptr, qmlDir.isEmpty() ? QUrl(QString::fromLatin1(MainWindow::DefaultScene))
+                                                : QUrl::fromLocalFile(qmlDir + QStringLiteral("/main.qml")));
     QQuickItem* scene = window.rootItem();
     if (!scene) {
         std::fprintf(stderr, "screencat: the scene did not load\n");
@@ -305,11 +310,13 @@ int main(int argc, char* argv[])
         return 2;
     }
     catalogue->setProperty("scene", QVariant::fromValue<QObject*>(scene));
+    if (!qmlDir.isEmpty())
+        catalogue->setProperty("stackUrl", QUrl::fromLocalFile(qmlDir + QStringLiteral("/PopupStack.js")).toString());
     QVariant countValue;
     QMetaObject::invokeMethod(catalogue, "count", Q_RETURN_ARG(QVariant, countValue));
     const int count = countValue.toInt();
 
-    const QStringList texts = sceneTexts();
+    const QStringList texts = sceneTexts(qmlDir.isEmpty() ? QStringLiteral(":/qml") : qmlDir);
     const QJsonObject englishErrors = readLanguage(parser.value(sampleOption) + QLatin1String(DevicePaths::LangDir)
                                                    + QStringLiteral("en.json")).value(QStringLiteral("syserror")).toObject();
     QFile reportFile(outDir + QStringLiteral("/report.txt"));
