@@ -77,7 +77,7 @@ public:
     Helper(QWidget* view, SteppedAnimationDriver* driver)
         : m_view(view), m_driver(driver) { }
 
-    QVariantMap faults;
+    void setFaults(const QVariantMap& faults) { m_faults = faults; }
 
     Q_INVOKABLE void key(const QString& name)
     {
@@ -95,7 +95,7 @@ public:
     {
         int code = 1;
         qsizetype longest = -1;
-        for (auto it = faults.cbegin(); it != faults.cend(); ++it) {
+        for (auto it = m_faults.cbegin(); it != m_faults.cend(); ++it) {
             const QString text = it.value().toString();
             if (it.key().toInt() > 0 && text.size() > longest) {
                 longest = text.size();
@@ -108,6 +108,7 @@ public:
 private:
     QWidget* m_view;
     SteppedAnimationDriver* m_driver;
+    QVariantMap m_faults;
 };
 
 bool copyTree(const QString& from, const QString& to)
@@ -347,7 +348,7 @@ int main(int argc, char* argv[])
             }
         }
         failures += missing;
-        helper.faults = errors.toVariantMap();
+        helper.setFaults(errors.toVariantMap());
 
         for (const QString& theme : { QStringLiteral("blue"), QStringLiteral("black") }) {
             QJsonObject cfg = QJsonDocument::fromJson(window.cfg().toUtf8()).object();

@@ -5,12 +5,11 @@
 #include <QFontMetricsF>
 #include <QQuickItem>
 #include <QRegularExpression>
-#include <QUrl>
 #include <QTextDocument>
+#include <QUrl>
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -214,9 +213,9 @@ QList<TextFinding> inspectTexts(QQuickItem* scene, bool scrolls)
                 && box->mapRectToScene(QRectF(0, 0, box->width(), box->height())).intersects(drawn))
                 covered = true;
         }
-        bool scrolled = scrolls;
-        const QRectF room = roomOf(item, scene, strips, &scrolled);
-        scrolled = scrolled || scrolls;
+        bool listClips = false;
+        const QRectF room = roomOf(item, scene, strips, &listClips);
+        const bool scrolled = scrolls || listClips;
         const QRectF visible = drawn.intersected(room);
         if (covered || visible.isEmpty())
             continue;
