@@ -234,6 +234,7 @@ private Q_SLOTS:
 
 private:
     void initExchange();
+    void retryPendingSaves();
     QQuickWidget* m_view = nullptr;
     AkkuIfAdapter* m_adaptor = nullptr;
     // The start-up queries, sent with the subscriptions and answered while the scene is built.
@@ -249,6 +250,7 @@ private:
     ToolServices::EarlyCall m_readyCheckQuery { ToolServices::System, "frdyget" };
     JSONTranslator m_translator;
     SettingsFiles m_settings;
+    class QTimer* m_saveRetry = nullptr; // saves a settings file that was locked again
     ResultReader m_results;
     bool m_fccTestMode = false;
     QMutex m_stateMutex;

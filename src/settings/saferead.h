@@ -38,8 +38,10 @@ enum Status {
 Status open(QFile& file, const QString& hostPath, Options options = NoOption);
 
 // Opens (creating when missing, never truncating) a shared file for appending, for the
-// locked rewrite in FileLock::replaceContent. Only a regular file is accepted.
-Status openAppend(QFile& file, const QString& hostPath);
+// locked rewrite in FileLock::replaceContent. Only a regular file is accepted, and a
+// symbolic link is never followed (the open fails). Without `create` a missing file is
+// Missing with errno ENOENT.
+Status openAppend(QFile& file, const QString& hostPath, bool create = true);
 
 // The whole content up to maxSize bytes. `out` is set only on Ok.
 Status read(const QString& hostPath, QByteArray& out, Options options = Locked,
