@@ -49,9 +49,15 @@ QueryBound::QueryBound(const QSqlDatabase& db, int boundMs, int maxValueBytes)
 
 QueryBound::~QueryBound()
 {
+    release();
+}
+
+void QueryBound::release()
+{
     if (m_handle) {
         sqlite().progressHandler(m_handle, 0, nullptr, nullptr);
         sqlite().limit(m_handle, SQLITE_LIMIT_LENGTH, m_previousLength);
+        m_handle = nullptr;
     }
 }
 

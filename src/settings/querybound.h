@@ -18,6 +18,9 @@ public:
     QueryBound(const QueryBound&) = delete;
     QueryBound& operator=(const QueryBound&) = delete;
 
+    // Takes the handler and the limit off the connection; due before the connection closes.
+    void release();
+
     bool expired() const { return m_expired; }
     QString interruptedText() const;
 

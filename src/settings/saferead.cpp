@@ -79,10 +79,11 @@ Status read(const QString& hostPath, QByteArray& out, Options options, qint64 ma
     return Ok;
 }
 
-bool isRegularFile(const QString& hostPath)
+bool isRegularFile(const QString& hostPath, bool followLinks)
 {
     struct stat st;
-    return !hostPath.isEmpty() && ::stat(QFile::encodeName(hostPath).constData(), &st) == 0
+    const QByteArray path = QFile::encodeName(hostPath);
+    return !hostPath.isEmpty() && (followLinks ? ::stat(path.constData(), &st) : ::lstat(path.constData(), &st)) == 0
         && S_ISREG(st.st_mode);
 }
 

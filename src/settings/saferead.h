@@ -48,7 +48,8 @@ Status read(const QString& hostPath, QByteArray& out, Options options = Locked,
             qint64 maxSize = FileLock::MaxReadSize);
 
 // True when hostPath names a regular file now (stat, never blocks). For paths that are
-// handed to a library that opens them itself (SQLite).
-bool isRegularFile(const QString& hostPath);
+// handed to a library that opens them itself (SQLite). Without followLinks a symbolic
+// link is no regular file.
+bool isRegularFile(const QString& hostPath, bool followLinks = true);
 
 } // namespace SafeRead

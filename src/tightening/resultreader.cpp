@@ -129,6 +129,7 @@ bool ResultReader::read(int id, QVariantMap& out)
         if (bound.expired())
             error = bound.interruptedText();
         SystemLog::error(QStringLiteral("DB Error ") + error);
+        bound.release(); // before the handle goes
         db.close();
         return false;
     }
@@ -167,6 +168,7 @@ bool ResultReader::read(int id, QVariantMap& out)
     // Half a result is no result: the screen keeps the previous one.
     if (bound.expired()) {
         SystemLog::error(QStringLiteral("DB Error ") + bound.interruptedText());
+        bound.release(); // before the handle goes
         db.close();
         return false;
     }
@@ -185,6 +187,7 @@ bool ResultReader::read(int id, QVariantMap& out)
     out.insert(QStringLiteral("qcode"), row[6]);
     out.insert(QStringLiteral("row"), row[3]);
     out.insert(QStringLiteral("torqueUnit"), row[11]);
+    bound.release(); // before the handle goes
     db.close();
     return true;
 }
