@@ -239,6 +239,7 @@ private Q_SLOTS:
 
 private:
     void initExchange();
+    void retryPendingSaves();
     void takeSystemReplies();
     void takeWlanReplies();
     QQuickWidget* m_view = nullptr;
@@ -261,6 +262,7 @@ private:
     QDBusServiceWatcher* m_serviceWatcher = nullptr;
     JSONTranslator m_translator;
     SettingsFiles m_settings;
+    class QTimer* m_saveRetry = nullptr; // saves a settings file that was locked again
     ResultReader m_results;
     bool m_fccTestMode = false;
     QMutex m_stateMutex;
