@@ -50,8 +50,9 @@ void MainWindow::retryPendingSaves()
         });
     }
     m_saveRetry->start();
-    callRoot("popupString", { QStringLiteral("Settings"),
-                              QStringLiteral("The settings file is in use. Your change is kept and saved as soon as it is free; nothing was lost."),
+    // the popup translates its texts like every popup text a peer sends
+    callRoot("popupString", { QString::fromUtf8(QT_TR_NOOP("Settings")),
+                              QString::fromUtf8(QT_TR_NOOP("The settings file is in use. Your change is kept and saved as soon as it is free; nothing was lost.")),
                               5, 0, QString(), QString() });
 }
 
