@@ -15,6 +15,7 @@
 #include "jobcatalogue.h"
 #include "powercontrol.h"
 #include "programcatalogue.h"
+#include "restartwlanthread.h"
 #include "resultreader.h"
 #include "settingsfiles.h"
 #include "torqueunits.h"
@@ -26,6 +27,7 @@ class QFile;
 class QQuickItem;
 class QQuickWidget;
 class AkkuIfAdapter;
+class QDBusServiceWatcher;
 
 // The host window: owns the view with the scene, and is the scene's `cMainWindow`.
 // Each group of members is a thin layer over the plain class of its module; the
@@ -170,6 +172,8 @@ public:
 
     // ---- WLAN restart, date, time and power
     Q_INVOKABLE void restartwlan();
+    // Tests shorten the restart script's time limit.
+    void setWlanRestartTimeLimit(int ms) { m_wlanRestartLimitMs = ms; }
     Q_INVOKABLE void reboot();
     Q_INVOKABLE void poweroff();
     Q_INVOKABLE void setDateTime(QString datetime);
@@ -232,9 +236,13 @@ private Q_SLOTS:
     void checkAllowedModes();
     void continuePrgReload();
     void restartwlanEnd();
+    void toolServiceOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
 
 private:
     void initExchange();
+    void retryPendingSaves();
+    void takeSystemReplies();
+    void takeWlanReplies();
     QQuickWidget* m_view = nullptr;
     AkkuIfAdapter* m_adaptor = nullptr;
     SignalGate* m_signals = nullptr;
@@ -249,8 +257,14 @@ private:
     int m_stationInfoTaken = 0;
     ToolServices::EarlyCall m_wlanLevelQuery { ToolServices::Wlan, "fReqGetRssiLevel" };
     ToolServices::EarlyCall m_readyCheckQuery { ToolServices::System, "frdyget" };
+    // Whether the GUI wants its ready flag set (a service that starts again gets it so).
+    bool m_guiReady = true;
+    int m_wlanRestartLimitMs = RestartWlanThread::TimeLimitMs;
+    ToolServices::RefreshCall m_stationInfo { ToolServices::Wlan, "fReqStationInfo" };
+    QDBusServiceWatcher* m_serviceWatcher = nullptr;
     JSONTranslator m_translator;
     SettingsFiles m_settings;
+    class QTimer* m_saveRetry = nullptr; // saves a settings file that was locked again
     ResultReader m_results;
     bool m_fccTestMode = false;
     QMutex m_stateMutex;

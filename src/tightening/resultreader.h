@@ -21,6 +21,9 @@ public:
 
     // A read (both of its queries) that runs longer than this is interrupted.
     static constexpr int QueryTimeBoundMs = 200;
+    // A read that meets a longer value (stored or computed by a view) fails; the program
+    // name and the identification code are cut to their screen lengths in the query.
+    static constexpr int MaxValueBytes = 64 * 1024;
 
     // Reads result `id` into the 13-key result map. False (and a log line) when the
     // database is missing, cannot be opened, has no step row for the id or the read ran

@@ -44,8 +44,8 @@ SceneTestCase {
         compare(scene.stateBuffer, ['prgselect', 'info', 'mainmenu'])
     }
 
-    // Without another state the walk stays; the previous state, a popup and the test mode
-    // (without header and bar) leave the history alone.
+    // Without another state the walk stays; the previous state, popups, a state without a
+    // screen and the test mode (without header and bar) leave the history alone.
     function test_historyLeftAlone() {
         startScene()
         scene.gotoState('info')
@@ -62,11 +62,20 @@ SceneTestCase {
         compare(scene.stateBuffer, ['leave', 'info'])
 
         startScene()
-        scene.gotoState('info')
-        scene.gotoState('popupgui')
-        compare(scene.getPopupState(), 'hidden')
-        compare(scene.stateBuffer, ['actualValues', 'info'])
-        scene.gotoState('leave')
+        scene.gotoState('mainmenu')
+        scene.gotoState('prgselect')
+        for (var i = 0; i < 2; ++i) {
+            scene.popupString("Info", "Message", 0, 0, "", "")
+            keyClick(Qt.Key_A)
+        }
+        compare([scene.state, scene.lastState], ['prgselect', 'mainmenu'])
+        compare(scene.stateBuffer, ['prgselect', 'mainmenu'])
+        scene.gotoState('nosuchscreen')
+        scene.gotoState('')
+        compare(scene.state, 'prgselect')
+        verify(scene.screen !== null)
+        scene.gotoStatePrevMenu()
+        compare(scene.state, 'mainmenu')
         compare(scene.getPopupState(), 'hidden', "no popup outside the popup screen")
 
         startScene()
@@ -121,6 +130,8 @@ SceneTestCase {
     function test_screenGraph_data() {
         var wizard = deployedConfig({ firstsetup: true })
         var laser = deployedConfig({ laserwarning: true, startview: 'nosuchscreen' })
+        var wizardToNowhere = deployedConfig({ firstsetup: true })
+        wizardToNowhere.wizard.transitions.setdatetime = 'nosuchscreen'
         return [
             { tag: "service details to the service list", path: ['mainmenu', 'diagnosis', 'resservices'],
               key: Qt.Key_A, expected: 'diagnosis' },
@@ -131,6 +142,8 @@ SceneTestCase {
               expected: 'mainmenu' },
             { tag: "date and time on in the wizard", cfg: wizard, path: ['setdatetime'], key: Qt.Key_A, clicks: 7,
               expected: 'actualValues' },
+            { tag: "date and time in a wizard to no screen", cfg: wizardToNowhere, path: ['setdatetime'],
+              key: Qt.Key_A, clicks: 7, expected: 'mainmenu' },
             { tag: "game left to the menu", path: ['mainmenu', 'game'], key: Qt.Key_Left, expected: 'mainmenu' },
             { tag: "popup back to the screen before", path: ['info', 'popupgui'], key: Qt.Key_A, expected: 'info' },
             { tag: "warning to an unknown start view", cfg: laser, path: [], key: Qt.Key_A, expected: 'actualValues' }
@@ -206,5 +219,89 @@ SceneTestCase {
         scene.returnItemFocus()
         keyClick(Qt.Key_A)
         compare(scene.state, 'mainmenu')
+    }
+
+    // Every screen with the tool's data at its longest, in German, in English and in a
+    // hostile language whose every text starts with a picture tag: nothing is drawn beyond
+    // its place or the display, and translations and peers' texts are shown as plain text
+    // (as markup the tag would read a FIFO and block the scene).
+    function test_textsOnEveryScreen_data() {
+        return [
+            { tag: "German", language: 'de', mark: "" },
+            { tag: "English, black", language: 'en', theme: 'black', mark: "" },
+            { tag: "hostile", language: 'hostile', mark: sceneLanguages.hostileMark }
+        ]
+    }
+
+    function test_textsOnEveryScreen(data) {
+        var mark = data.mark
+        var name = mark + "Verschraubung Zylinderkopf M10 Stufe zwei mit Nachziehen"
+        var cfg = deployedConfig({ language: data.language, theme: data.theme === undefined ? 'blue' : data.theme })
+        startScene(JSON.stringify(cfg))
+        // a menu of every state: each shows its display name, none its raw state name
+        var states = []
+        for (var n = 0; n < scene.states.length; ++n)
+            states.push(scene.states[n].name)
+        cfg.view.MainMenu.entries = states.map(function (st) { return { state: st } })
+        cMainWindow.cfg = JSON.stringify(cfg)
+        scene.loadCfg()
+        compare(scene.cfg.view.MainMenu.entries.filter(function (e) { return e.name === e.state }), [])
+        cMainWindow.prgList = [{ slot: "255", name: name, unit: "1" }, { slot: "3", name: "M6", unit: "1" }]
+        cMainWindow.prgNumber = 255
+        cMainWindow.jobList = [{ slot: 200, name: name }]
+        cMainWindow.services = [mark + "OpenProtocolServiceWithALongName", "XML"]
+        cMainWindow.srvFiles = { "XML": JSON.stringify({ data: [{ key: mark + "Connection", val: name }] }) }
+        cMainWindow.languages = [{ langCode: "de", name: mark + "Deutsch (Deutschland, Schweiz)", countryCode: "de", filename: "de" }]
+        cMainWindow.ssidValue = mark + "Werkhalle-3-Montagelinie-Nord-5GHz"
+        cMainWindow.infoValues = { "time": "2024-03-05 09:07:33", "ip": "192.168.100.200", "lanip": "10.100.200.250",
+                                   "version": mark + "V2.13.4-rc7+build.20240305", "temperature": "41.6",
+                                   "code": mark + "0123456789ABCDEF0123", "avgloadtorque": "123.456" }
+        scene.updatePrgnr(255)
+        scene.newIdcode(mark + "4711-0815-ABCDEFGHIJKLMNOPQRSTUVWXYZ")
+        var bad = []
+        var marked = 0
+        for (var i = 0; i < states.length; ++i) {
+            var st = states[i]
+            if (st === 'popupgui')
+                continue
+            scene.serviceName = "XML"
+            scene.gotoState(st)
+            if (st === 'game')
+                scene.screen.showNumbers(12, 12345, 30)
+            if (st === 'testview')
+                scene.setTestViewText(1, '#000000', '#ffffff', 16, mark + "Prüfung")
+            grab()
+            bad = bad.concat(textsThatDoNotFit(scene).map(function (t) { return st + ": " + t }))
+            if (mark !== "")
+                marked += checkPlain(st)
+        }
+        // popups and the job display with peers' texts, the battery popups with their own
+        scene.gotoState('actualValues')
+        scene.jobDisplayMsg(mark + "{{{Job: [[[12]]] received", mark + name)
+        grab()
+        bad = bad.concat(textsThatDoNotFit(scene).map(function (t) { return "job display: " + t }))
+        var popups = [function () { scene.popupString(mark + "Sys Fault", mark + name, 0, 0, 1234, 3) },
+                      function () { scene.popupString(mark + "{{{Prg: [[[" + name + "]]] received", mark, 5, 0, "", "") },
+                      function () { scene.batteryStatus(5) }, function () { scene.batteryStatus(2) },
+                      function () { scene.batteryStatus(0) }]
+        for (var k = 0; k < popups.length; ++k) {
+            popups[k]()
+            grab()
+            bad = bad.concat(textsThatDoNotFit(scene).map(function (t) { return "popup " + k + ": " + t }))
+            if (mark !== "")
+                marked += checkPlain("popup " + k)
+        }
+        compare(bad, [])
+        if (mark !== "")
+            verify(marked > 40, "hostile texts shown: " + marked)
+        verify(!sceneLanguages.fifoOpened, "no text was read as markup")
+    }
+
+    // Every shown text that carries the picture tag is plain text; returns how many there are.
+    function checkPlain(where) {
+        var texts = shownTexts(scene).filter(function (t) { return t.text.indexOf("<img") >= 0 })
+        for (var i = 0; i < texts.length; ++i)
+            compare(texts[i].textFormat, Text.PlainText, where + ": " + (texts[i].objectName || texts[i].text))
+        return texts.length
     }
 }

@@ -7,6 +7,7 @@
 #include "devicepaths.h"
 #include "fwversion.h"
 #include "hosttest.h"
+#include "peer.h"
 #include "infovalues.h"
 #include "plctable.h"
 #include "systemlog.h"
@@ -73,6 +74,19 @@ private Q_SLOTS:
         QVariant parsed;
         QVERIFY(w.parseJson(parsed, GuiCfg)); // a device path
         QVERIFY(parsed.toMap().contains(QStringLiteral("global")));
+        {
+            // another process's lock: the operator is told once, the file is saved once free
+            Peer holder;
+            QVERIFY(holder.hold(root.path(GuiCfg), false));
+            QVERIFY(w.setProperty("cfg", QStringLiteral("{}")));
+            QVERIFY(w.setProperty("cfg", QStringLiteral("{\"kept\": 1}")));
+            QCOMPARE(host.calls(), QStringList("popupString Settings The settings file is in use. Your change is kept and "
+                                               "saved as soon as it is free; nothing was lost. 5 0  "));
+            QCOMPARE(root.read(GuiCfg), QByteArray("{\n  \"global\": {}\n}"));
+            QVERIFY(holder.release());
+            QTRY_COMPARE(root.read(GuiCfg), QByteArray("{\"kept\": 1}"));
+            host.clear();
+        }
 
         QCOMPARE(w.loadWlanActivation(), QVariant(false)); // "false" when the flag file is missing
         QVERIFY(root.write(diag("tiwlan/interface"), "true"));
@@ -159,6 +173,8 @@ private Q_SLOTS:
             << "|Reset|" << false << true;
         QTest::newRow("Prog7 missing") << progs.left(progs.lastIndexOf("module")) << "||" << false << false;
         QTest::newRow("empty") << QByteArray() << "||" << false << false;
+        QTest::newRow("long name cut as program names are")
+            << "module.in_tab[6] = plc.In." + QByteArray(100, 'N') + "\n" << "||" + QString(64, QLatin1Char('N')) << false << false;
         QByteArray binary;
         for (int i = 0; i < 70000; ++i)
             binary += char((i * 131) & 0xff);
@@ -225,6 +241,8 @@ private Q_SLOTS:
         QTest::newRow("failed") << QByteArray("exit 3") << "restartWlanProcessFailedUnspecific 3";
         QTest::newRow("killed") << QByteArray("kill -KILL $$") << "restartWlanProcessFailedUnspecific 7";
         QTest::newRow("missing") << QByteArray() << "restartWlanProcessFailedUnspecific 127";
+        // Past its time limit the script is killed with what it started.
+        QTest::newRow("hung") << QByteArray("sleep 600 & echo $! > \"$TOOL_SYSROOT/sleeper\"; wait") << "restartWlanProcessFailedUnspecific 7";
     }
 
     void restartOutcomes()
@@ -237,9 +255,16 @@ private Q_SLOTS:
             QVERIFY(writeScript(root, QStringLiteral("/opt/ti-wireless/WL6.1.6.0.3/install.sh"),
                                 "[ \"$1\" = restart ] || exit 9\n" + script + "\n"));
         RecordedHost host;
+        host.window.setWlanRestartTimeLimit(3000);
         host.window.restartwlan();
-        QVERIFY(waitUntil([&] { return host.calls().size() >= 2; }, 10000));
+        QVERIFY(waitUntil([&] { return host.calls().size() >= 2; }, 15000));
         QCOMPARE(host.calls(), QStringList({ "setWlanRestarted false", call }));
+        const QByteArray sleeper = root.read(QStringLiteral("/sleeper")).trimmed();
+        if (!sleeper.isEmpty())
+            QVERIFY(waitUntil([&] {
+                QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(sleeper)));
+                return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ");
+            }));
     }
 
     void informationValues()
