@@ -3,7 +3,8 @@ pragma ComponentBehavior: Bound
 import QtQuick
 
 // What the tool knows about itself: ten fixed rows, four shown at a time, refreshed every
-// second; the access point's address is asked for every five seconds.
+// second; the access point's address is asked for every five seconds, on every fifth refresh
+// (one timer: the screen wakes the program once a second, not twice in some).
 GUIView {
     id: root
     objectName: "info"
@@ -20,6 +21,8 @@ GUIView {
     property var rowValues: ['-', '-', '-', '-', '-', '-', '-', '-', '-', '-']
     property color barColor: '#cdcdcd'
     property color cursorColor: '#234461'
+    // refreshes since the access point's address was last asked for
+    property int ticksSinceBssid: 0
     property alias listView: infoList
 
     Image {
@@ -120,10 +123,18 @@ GUIView {
     }
 
     function changeBssidTimer(active) {
-        if (active)
-            bssidTimer.restart()
-        else
-            bssidTimer.stop()
+        bssidAsked = active
+        ticksSinceBssid = 0
+    }
+
+    property bool bssidAsked: false
+
+    function refresh() {
+        if (bssidAsked && ++ticksSinceBssid >= 5) {
+            ticksSinceBssid = 0
+            mainwindow.bssid = cMainWindow.getBSSID()
+        }
+        fillValues()
     }
 
     function showFrom(row) {
@@ -146,14 +157,7 @@ GUIView {
         id: refreshTimer
         interval: 1000
         repeat: true
-        onTriggered: root.fillValues()
-    }
-
-    Timer {
-        id: bssidTimer
-        interval: 5000
-        repeat: true
-        onTriggered: mainwindow.bssid = cMainWindow.getBSSID()
+        onTriggered: root.refresh()
     }
 
     Keys.onPressed: (event) => {
@@ -185,12 +189,11 @@ GUIView {
         mainwindow.trySetButtons('', qsTr("Back"), '@down')
         cursorStep = (208 - scrollCursor.height) / 6
         setValues()
-        bssidTimer.start()
+        changeBssidTimer(true)
         mainwindow.checkBmsKeyModus()
     }
 
     Component.onDestruction: {
         refreshTimer.stop()
-        bssidTimer.stop()
     }
 }

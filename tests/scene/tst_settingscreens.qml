@@ -129,9 +129,14 @@ SceneTestCase {
         compare(v[9], "10.000 Nm")
         cMainWindow.infoValues = { time: "t", ip: "-", lanip: "-", version: "-", temperature: "-", code: "-",
                                    avgloadtorque: "-" }
+        cMainWindow.calls = []
         scene.reloadInfo()
         v = scene.screen.rowValues
         compare([v[3], v[4], v[5], v[8]], ['-', '-', '-', '-'])
+        // refreshed every second; the access point's address asked for with every fifth refresh
+        cMainWindow.bssidValue = "00:11:22:33:44:55"
+        tryCompare(scene, "bssid", "00:11:22:33:44:55", 6000)
+        compare([cMainWindow.callsTo("getInfoValues").length, cMainWindow.callsTo("getBSSID").length], [6, 1])
     }
 
     // The service list, its refresh and selection, and the details of a service.
