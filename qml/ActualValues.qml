@@ -55,12 +55,6 @@ GUIView {
         height: 52
         state: 'OK'
 
-        Rectangle {
-            id: nokRect
-            anchors.fill: parent
-            color: field.nokColor
-            visible: field.state === 'NOK'
-        }
         Text {
             id: labelText
             x: 9
@@ -102,12 +96,42 @@ GUIView {
             font.bold: true
             color: field.valueColor
         }
+        // A marked field blinks: its texts are red on the plain background ('NOKINV'), and in
+        // the other phase ('NOK') a layer of light copies on the red field lies over them. A
+        // toggle only shows or hides that layer; no text is laid out or built again.
+        Loader {
+            anchors.fill: parent
+            active: field.nok
+            visible: field.state === 'NOK'
+            sourceComponent: Rectangle {
+                color: field.nokColor
+                Text {
+                    x: labelText.x
+                    y: labelText.y
+                    textFormat: Text.RichText
+                    text: field.label
+                    font: labelText.font
+                    color: field.nokTextColor
+                }
+                Text {
+                    x: valueText.x
+                    y: valueText.y
+                    width: valueText.width
+                    clip: true
+                    horizontalAlignment: Text.AlignRight
+                    textFormat: Text.PlainText
+                    text: valueText.text
+                    font: valueText.font
+                    color: field.nokTextColor
+                }
+            }
+        }
         states: [
             State { name: 'OK' },
             State {
                 name: 'NOK'
-                PropertyChanges { target: labelText; color: field.nokTextColor }
-                PropertyChanges { target: valueText; color: field.nokTextColor }
+                PropertyChanges { target: labelText; color: field.nokTextColorInv }
+                PropertyChanges { target: valueText; color: field.nokTextColorInv }
             },
             State {
                 name: 'NOKINV'
@@ -164,8 +188,8 @@ GUIView {
             },
             State {
                 name: 'NOK'
-                PropertyChanges { target: statusDisplay; color: root.nokStatusDisplayColor }
-                PropertyChanges { target: statusText; color: root.nokTextColor }
+                PropertyChanges { target: statusDisplay; color: 'transparent' }
+                PropertyChanges { target: statusText; color: root.nokTextColor_inv }
             },
             State {
                 name: 'NOKINV'
@@ -173,6 +197,27 @@ GUIView {
                 PropertyChanges { target: statusText; color: root.nokTextColor_inv }
             }
         ]
+
+        // The blink of a NOK result, as in the value fields: the red display with a light copy
+        // of the program line lies over the red line in one phase and is hidden in the other.
+        Loader {
+            anchors.fill: parent
+            active: statusDisplay.state === 'NOK' || statusDisplay.state === 'NOKINV'
+            visible: statusDisplay.state === 'NOK'
+            sourceComponent: Rectangle {
+                color: root.nokStatusDisplayColor
+                Text {
+                    anchors.centerIn: parent
+                    width: statusText.width
+                    horizontalAlignment: Text.AlignHCenter
+                    textFormat: Text.PlainText
+                    elide: Text.ElideRight
+                    text: statusText.text
+                    font: statusText.font
+                    color: root.nokTextColor
+                }
+            }
+        }
     }
 
     ValueField {
