@@ -253,6 +253,7 @@ class DeviceTest:
             self.bus_policy(vm)
             self.restarts(vm)
             self.bad_files(vm)
+            vm.sh("sync")  # the pulled plugs start from the files as they are now
         finally:
             vm.stop()
 
