@@ -32,6 +32,10 @@ set(NG_QT_RUNTIME_DEPENDS
 list(TRANSFORM NG_QT_RUNTIME_DEPENDS APPEND " (>= 6.4)")
 list(JOIN NG_QT_RUNTIME_DEPENDS ", " CPACK_DEBIAN_DEVICE_PACKAGE_DEPENDS)
 string(APPEND CPACK_DEBIAN_DEVICE_PACKAGE_DEPENDS ", libc6, libstdc++6, libgcc-s1, libsqlite3-0, libfontconfig1, dbus")
+# Chinese and Japanese glyphs, which the bundled font lacks (see src/app/scenefonts.cpp), and
+# fontconfig's cache builder, whose trigger indexes the font when it is installed: without a
+# cache fontconfig would read the 5 MB font at every start.
+string(APPEND CPACK_DEBIAN_DEVICE_PACKAGE_DEPENDS ", fonts-wqy-microhei, fontconfig")
 set(CPACK_DEBIAN_TOOLSIM_PACKAGE_DEPENDS
   "libqt6core6 (>= 6.4), libqt6dbus6 (>= 6.4), libqt6sql6 (>= 6.4), libqt6sql6-sqlite (>= 6.4), libc6, libstdc++6, libgcc-s1, dbus, adduser")
 set(CPACK_DEBIAN_TOOLSIM_PACKAGE_CONTROL_EXTRA ${NG_TOOLSIM_MAINTAINER_SCRIPTS})

@@ -1,4 +1,5 @@
 import QtQuick
+import "format.js" as Format
 
 // The working screen: program or last result, torque, angle, time and the identification
 // code. A code too long for its field is shown in full in the code list below the fields,
@@ -36,7 +37,11 @@ GUIView {
 
     component ValueField: Item {
         id: field
-        property string label: ''
+        // The label is rich text for its small unit: the caption, a translation, is cut to its
+        // place and escaped; the unit comes escaped.
+        property string caption: ''
+        property string unit: ''
+        readonly property string label: Format.escaped(captionMetrics.elidedText) + ": <small>" + unit + "</small>"
         property string value: '-'
         property bool nok: false
         property string fontFamily: ''
@@ -70,6 +75,14 @@ GUIView {
         // A value wider than its place shows as "----" (after its marker), never over the label.
         readonly property bool overflow: valueMetrics.advanceWidth > valueText.width
         readonly property alias shownValue: valueText.text
+        TextMetrics {
+            id: captionMetrics
+            font.family: field.fontFamily
+            font.pixelSize: 30
+            elide: Text.ElideRight
+            elideWidth: 44
+            text: field.caption
+        }
         TextMetrics {
             id: valueMetrics
             font: valueText.font
@@ -128,7 +141,10 @@ GUIView {
             objectName: "statusText"
             anchors.centerIn: parent
             // program names and codes come from files and scanners: never markup
+            width: 236
+            horizontalAlignment: Text.AlignHCenter
             textFormat: Text.PlainText
+            elide: Text.ElideRight
             text: qsTr("P:") + "--"
             font.family: mainwindow.defaultFont
             font.bold: true
@@ -170,7 +186,8 @@ GUIView {
         nokTextColorInv: root.nokTextColor_inv
         y: 52 - 52 * root.count
         visible: root.count < 1
-        label: qsTr("T") + ": <small>" + root.torqueUnitText + "</small>"
+        caption: qsTr("T")
+        unit: root.torqueUnitText
     }
 
     ValueField {
@@ -184,7 +201,8 @@ GUIView {
         nokTextColorInv: root.nokTextColor_inv
         y: 104 - 52 * root.count
         visible: root.count < 2
-        label: qsTr("A") + ": <small>\u00B0</small>"
+        caption: qsTr("A")
+        unit: "\u00B0"
     }
 
     ValueField {
@@ -198,7 +216,8 @@ GUIView {
         nokTextColorInv: root.nokTextColor_inv
         y: 156 - 52 * root.count
         visible: root.count < 3
-        label: qsTr("t") + ": <small>s</small>"
+        caption: qsTr("t")
+        unit: "s"
     }
 
     Item {
@@ -213,7 +232,12 @@ GUIView {
         Text {
             id: idCaption
             x: 9
+            width: 30
             anchors.verticalCenter: parent.verticalCenter
+            textFormat: Text.PlainText
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 12
+            elide: Text.ElideRight
             text: qsTr("ID:")
             font.family: mainwindow.defaultFont
             font.pixelSize: 20
@@ -222,8 +246,9 @@ GUIView {
         Text {
             id: idValue
             objectName: "idValue"
-            x: 104
-            width: 126
+            // right-aligned at 230: a code shows up to 190 px, from the caption's end on
+            x: 40
+            width: 190
             anchors.verticalCenter: parent.verticalCenter
             horizontalAlignment: Text.AlignRight
             textFormat: Text.PlainText
@@ -364,7 +389,7 @@ GUIView {
                 ? cMainWindow.getDefaultTorqueUnitPres()
                 : cMainWindow.getTorqueUnitPres(unit)
         // the label is rich text
-        torqueUnitText = String(name).replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;")
+        torqueUnitText = Format.escaped(name)
     }
 
     function setValues(prgnr, prgname, result, torque, dTorque, angle, dAngle, tgs, dTgs, cycle, qcode, row, torqueUnit) {

@@ -41,18 +41,25 @@ Item {
         opacity: parts.bar.alphaRight
     }
 
+    // Key names come from the PLC table: plain text, shrunk to a legible size and then elided,
+    // each within its own part of the bar.
     Text {
         objectName: "textLeft"
         x: 5
         width: 65
         height: 30
         visible: !parts.bar.leftIsIcon
+        rightPadding: 3
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
         font.family: parts.bar.fontFamily
         font.pixelSize: parts.bar.textPixelSize
         color: "white"
         opacity: parts.bar.alphaLeft
+        textFormat: Text.PlainText
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 12
+        elide: Text.ElideRight
         text: parts.bar.leftText
     }
     Text {
@@ -61,12 +68,18 @@ Item {
         width: 110
         height: 30
         visible: !parts.bar.middleIsIcon
+        leftPadding: 3
+        rightPadding: 3
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
         font.family: parts.bar.fontFamily
         font.pixelSize: parts.bar.textPixelSize
         color: "white"
         opacity: parts.bar.alphaMiddle
+        textFormat: Text.PlainText
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 12
+        elide: Text.ElideRight
         text: parts.bar.middleText
     }
     Text {
@@ -75,12 +88,17 @@ Item {
         width: 65
         height: 30
         visible: !parts.bar.rightIsIcon
+        leftPadding: 3
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
         font.family: parts.bar.fontFamily
         font.pixelSize: parts.bar.textPixelSize
         color: "white"
         opacity: parts.bar.alphaRight
+        textFormat: Text.PlainText
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 12
+        elide: Text.ElideRight
         text: parts.bar.rightText
     }
 }

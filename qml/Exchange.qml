@@ -1,10 +1,12 @@
 import QtQuick
+import "format.js" as Format
 
 // Configuration export to and import from the memory card: choose, wait for the host's
 // end signal, show the outcome. The operation goes on in the host when the screen is left.
 GUIView {
     id: root
     objectName: "exchange"
+    fontFamily: mainwindow.defaultFont
 
     headerText: qsTr("Exchange")
     focus: true
@@ -42,6 +44,11 @@ GUIView {
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
         wrapMode: Text.Wrap
+        // translations are never markup; the result joins its escaped lines with <br>
+        textFormat: Text.PlainText
+        fontSizeMode: Text.Fit
+        minimumPixelSize: 14
+        elide: Text.ElideRight
         font.family: mainwindow.defaultFont
         font.pixelSize: 25
         color: root.textColor
@@ -65,16 +72,16 @@ GUIView {
 
     function exportDone(exitCode, msg) {
         if (exitCode === 0)
-            showResult(qsTr("Export finished"), false)
+            showResult(Format.escaped(qsTr("Export finished")), false)
         else
-            showResult(qsTr("Export failed") + "<br>" + qsTr(reasonOf(msg, exportReasons)), true)
+            showResult(Format.escaped(qsTr("Export failed")) + "<br>" + Format.escaped(qsTr(reasonOf(msg, exportReasons))), true)
     }
 
     function importDone(exitCode, msg) {
         if (exitCode === 0)
-            showResult(qsTr("Import finished") + "<br>" + qsTr("Rebooting"), false)
+            showResult(Format.escaped(qsTr("Import finished")) + "<br>" + Format.escaped(qsTr("Rebooting")), false)
         else
-            showResult(qsTr("Import failed") + "<br>" + qsTr(reasonOf(msg, importReasons)), true)
+            showResult(Format.escaped(qsTr("Import failed")) + "<br>" + Format.escaped(qsTr(reasonOf(msg, importReasons))), true)
     }
 
     Connections {
@@ -169,7 +176,7 @@ GUIView {
             PropertyChanges {
                 target: waitText
                 visible: true
-                textFormat: Text.RichText
+                textFormat: Text.StyledText
                 text: root.resultText
                 color: root.resultColor
             }

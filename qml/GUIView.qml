@@ -77,9 +77,12 @@ Rectangle {
             verticalAlignment: Text.AlignVCenter
             font.family: root.fontFamily
             font.pixelSize: 32
-            // A title wider than the display shrinks to fit instead of losing both ends.
+            // A title wider than the display shrinks to a legible size, then loses its end;
+            // titles are translations and service names: never markup.
+            textFormat: Text.PlainText
             fontSizeMode: Text.HorizontalFit
             minimumPixelSize: 18
+            elide: Text.ElideRight
             color: root.textColor
             text: root.headerText
         }

@@ -60,7 +60,11 @@ Item {
             Text {
                 x: 10
                 y: 12
+                width: 222
                 textFormat: Text.StyledText
+                fontSizeMode: Text.HorizontalFit
+                minimumPointSize: 16
+                elide: Text.ElideRight
                 // the arrow keeps its place on every row, so the names stay aligned
                 text: row.ListView.isCurrentItem
                       ? "\u25B6 " + root._escape(row.name)
@@ -75,12 +79,18 @@ Item {
                 x: 0
                 y: 40
                 width: 240
-                clip: true
-                text: "________________________________________________________________"
-                font.pixelSize: 10
+                textFormat: Text.PlainText
+                text: "_".repeat(Math.floor(width / underscore.advanceWidth))
+                font: underscore.font
                 color: 'DarkGray'
             }
         }
+    }
+
+    TextMetrics {
+        id: underscore
+        font.pixelSize: 10
+        text: "_"
     }
 
     Rectangle {

@@ -119,8 +119,13 @@ Item {
             height: root.rowHeight
             Text {
                 x: 10
+                width: 222
                 anchors.verticalCenter: parent.verticalCenter
                 textFormat: Text.PlainText
+                // a name wider than its row shrinks to a legible size, then loses its end
+                fontSizeMode: Text.HorizontalFit
+                minimumPointSize: 16
+                elide: Text.ElideRight
                 text: qsTr(row.name)
                 font.family: mainwindow.defaultFont
                 font.pointSize: mainwindow.basicPointSize

@@ -115,6 +115,10 @@ Item {
         font.family: parts.header.fontFamily
         font.pixelSize: 20
         color: '#ff0000'
+        textFormat: Text.PlainText
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 12
+        elide: Text.ElideLeft
         text: qsTr("Test")
     }
 
@@ -204,11 +208,17 @@ Item {
         y: 0
         width: 67
         height: 30
+        // a long label shrinks and keeps its number, clear of the ready LED
+        leftPadding: 9
         horizontalAlignment: Text.AlignRight
         verticalAlignment: Text.AlignVCenter
         font.family: parts.header.fontFamily
         font.pixelSize: 20
         color: "white"
+        textFormat: Text.PlainText
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 12
+        elide: Text.ElideLeft
         text: parts.header.prgText
     }
 }

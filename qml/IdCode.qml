@@ -4,6 +4,7 @@ import QtQuick
 GUIView {
     id: root
     objectName: "idCode"
+    fontFamily: mainwindow.defaultFont
 
     headerText: qsTr("ID Code")
     focus: true

@@ -6,6 +6,7 @@ import QtQuick
 GUIView {
     id: root
     objectName: "idCodeAssign"
+    fontFamily: mainwindow.defaultFont
 
     headerText: qsTr("IDCode Assignment")
     focus: true
@@ -38,6 +39,7 @@ GUIView {
                     }
                 }
                 SlotText {
+                    width: 180
                     anchors.verticalCenter: parent.verticalCenter
                     curr_slot: actionRow.slot
                     text: qsTr(actionRow.name)

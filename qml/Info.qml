@@ -46,17 +46,22 @@ GUIView {
             Text {
                 x: 8
                 y: 7
+                width: 220
                 textFormat: Text.PlainText
+                elide: Text.ElideRight
                 text: qsTr(root.rowNames[infoRow.index])
                 font.family: mainwindow.defaultFont
                 font.pixelSize: 12
                 color: root.textColor
             }
             Text {
-                width: 240
+                x: 4
+                width: 224
                 y: 24
                 horizontalAlignment: Text.AlignHCenter
                 textFormat: Text.PlainText
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 12
                 text: root.rowValues[infoRow.index]
                 font.family: mainwindow.defaultFont
                 font.pixelSize: 20

@@ -6,6 +6,7 @@ import QtQuick
 GUIView {
     id: root
     objectName: "jobAbort"
+    fontFamily: mainwindow.defaultFont
 
     headerText: qsTr("Job Abort")
     focus: true
@@ -38,6 +39,7 @@ GUIView {
                     }
                 }
                 SlotText {
+                    width: 180
                     anchors.verticalCenter: parent.verticalCenter
                     curr_slot: actionRow.slot
                     text: qsTr(actionRow.name)

@@ -43,6 +43,9 @@ Item {
             verticalAlignment: Text.AlignVCenter
             fontSizeMode: Text.HorizontalFit
             minimumPixelSize: 14
+            elide: Text.ElideRight
+            leftPadding: 4
+            rightPadding: 4
             textFormat: Text.PlainText
             color: parts.popup.textColor
             text: parts.popup.headText

@@ -7,6 +7,7 @@ import QtQuick
 GUIView {
     id: root
     objectName: "jobSelect"
+    fontFamily: mainwindow.defaultFont
 
     headerText: qsTr("Job select")
     focus: true
@@ -25,6 +26,7 @@ GUIView {
             width: 240
             height: 52
             SlotText {
+                width: 222
                 x: 10
                 anchors.verticalCenter: parent.verticalCenter
                 curr_slot: jobRow.slot

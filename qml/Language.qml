@@ -39,6 +39,10 @@ GUIView {
                     }
                 }
                 Text {
+                    width: 169
+                    fontSizeMode: Text.HorizontalFit
+                    minimumPointSize: 16
+                    elide: Text.ElideRight
                     anchors.verticalCenter: parent.verticalCenter
                     textFormat: Text.PlainText
                     text: langRow.name

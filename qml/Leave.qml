@@ -34,6 +34,10 @@ GUIView {
                     source: leaveRow.icon
                 }
                 Text {
+                    width: 188
+                    fontSizeMode: Text.HorizontalFit
+                    minimumPointSize: 16
+                    elide: Text.ElideRight
                     anchors.verticalCenter: parent.verticalCenter
                     textFormat: Text.PlainText
                     text: qsTr(leaveRow.name)

@@ -5,6 +5,7 @@ import QtQuick
 GUIView {
     id: root
     objectName: "mainMenu"
+    fontFamily: mainwindow.defaultFont
 
     headerText: qsTr("Menu")
     focus: true

@@ -7,6 +7,7 @@ import QtQuick
 GUIView {
     id: root
     objectName: "operationMode"
+    fontFamily: mainwindow.defaultFont
 
     headerText: qsTr("OperationMode")
     focus: true
@@ -32,6 +33,7 @@ GUIView {
                     height: 31
                 }
                 SlotText {
+                    width: 180
                     anchors.verticalCenter: parent.verticalCenter
                     curr_slot: modeRow.slot
                     text: qsTr(modeRow.name)

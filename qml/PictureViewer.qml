@@ -22,7 +22,8 @@ Rectangle {
         width: 240
         height: 260
         fillMode: Image.PreserveAspectFit
-        // A picture from the card may be huge: decode it off the GUI thread, at display size.
+        // A picture from the card may be huge: read and decode it off the GUI thread, at
+        // display size.
         asynchronous: true
         sourceSize.width: 240
         sourceSize.height: 260
@@ -39,8 +40,13 @@ Rectangle {
         id: messageText
         objectName: "pictureMessage"
         anchors.centerIn: parent
+        width: 232
+        horizontalAlignment: Text.AlignHCenter
         visible: false
         textFormat: Text.PlainText
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 12
+        elide: Text.ElideRight
         font.family: mainwindow.defaultFont
         font.pixelSize: 20
         color: '#ffffff'
@@ -50,8 +56,9 @@ Rectangle {
         current = index
         messageText.visible = false
         picture.visible = true
-        // Names on the card may hold spaces, "#", "?" or non-ASCII letters: encode each part.
-        picture.source = "file://" + String(pictures[index]).split('/').map(encodeURIComponent).join('/')
+        // Names on the card may hold spaces, "#", "?" or non-ASCII letters: the whole path is
+        // encoded as one part.
+        picture.source = "image://cardpics/" + encodeURIComponent(String(pictures[index]))
     }
 
     function updateBar() {

@@ -291,6 +291,9 @@ Item {
         textFormat: Text.PlainText
         fontSizeMode: Text.HorizontalFit
         minimumPixelSize: 16
+        elide: Text.ElideRight
+        leftPadding: 4
+        rightPadding: 4
         color: root.textColor
     }
 
@@ -325,11 +328,18 @@ Item {
             id: counterLabel
             objectName: "popupCounter"
             anchors.centerIn: parent
+            textFormat: Text.PlainText
             font.family: mainwindow.defaultFont
             font.pixelSize: 32
             color: '#ff0000'
             text: root.counterText
         }
+    }
+
+    // Battery texts keep their line breaks as "<br>" in the language files; they are drawn
+    // as plain text like every translation.
+    function lines(text) {
+        return String(text).replace(/<br\s*\/?>/gi, "\n")
     }
 
     states: [
@@ -349,27 +359,27 @@ Item {
         State {
             name: 'lowbattery'
             PropertyChanges { target: headerLabel; text: qsTr("Information") }
-            PropertyChanges { target: bodyLabel; text: qsTr("Battery low"); y: 86; width: 215; height: 98; textFormat: Text.StyledText }
+            PropertyChanges { target: bodyLabel; text: qsTr("Battery low"); y: 86; width: 215; height: 98 }
             PropertyChanges { target: batteryImage; visible: true; y: 200 }
             PropertyChanges { target: counterLabel; visible: false }
         },
         State {
             name: 'too_lowbattery'
             PropertyChanges { target: headerLabel; text: qsTr("Information") }
-            PropertyChanges { target: bodyLabel; text: qsTr("Battery low<br>Please change battery"); y: 86; width: 215; height: 98; textFormat: Text.StyledText }
+            PropertyChanges { target: bodyLabel; text: root.lines(qsTr("Battery low<br>Please change battery")); y: 86; width: 215; height: 98 }
             PropertyChanges { target: batteryImage; visible: true; y: 200; source: 'image://pics/battery_empty_' + (root.theme === 'black' ? 'black' : 'blue') + '.png' }
             PropertyChanges { target: counterLabel; visible: false }
         },
         State {
             name: 'exhaustivedischarge'
             PropertyChanges { target: headerLabel; text: qsTr("Information") }
-            PropertyChanges { target: bodyLabel; text: qsTr("Please change battery"); y: 86; width: 215; height: 98; textFormat: Text.StyledText }
+            PropertyChanges { target: bodyLabel; text: qsTr("Please change battery"); y: 86; width: 215; height: 98 }
             PropertyChanges { target: batteryImage; visible: true; y: 200; source: 'image://pics/battery_empty_' + (root.theme === 'black' ? 'black' : 'blue') + '.png' }
         },
         State {
             name: 'nobattery'
             PropertyChanges { target: headerLabel; text: qsTr("Information") }
-            PropertyChanges { target: bodyLabel; text: qsTr("No Battery<br>Please change battery"); y: 86; width: 215; height: 98; textFormat: Text.StyledText }
+            PropertyChanges { target: bodyLabel; text: root.lines(qsTr("No Battery<br>Please change battery")); y: 86; width: 215; height: 98 }
             PropertyChanges { target: batteryImage; visible: true; y: 200; source: 'image://pics/battery_empty_' + (root.theme === 'black' ? 'black' : 'blue') + '.png' }
         }
     ]

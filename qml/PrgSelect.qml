@@ -5,6 +5,7 @@ import QtQuick
 GUIView {
     id: root
     objectName: "prgSelect"
+    fontFamily: mainwindow.defaultFont
 
     headerText: qsTr("Program select")
     focus: true

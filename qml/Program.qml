@@ -5,6 +5,7 @@ import QtQuick
 GUIView {
     id: root
     objectName: "program"
+    fontFamily: mainwindow.defaultFont
 
     headerText: qsTr("Program select")
     focus: true
@@ -33,19 +34,42 @@ GUIView {
         state: 'setvalue'
     }
 
-    Text {
+    // One line per value, all at one size: a line too wide for the screen makes all three
+    // smaller, down to a legible size, and what still does not fit loses its end.
+    Column {
         id: summaryText
         objectName: "summaryText"
-        y: 52
-        width: 240
-        height: 208
-        leftPadding: 8
-        topPadding: 8
+        property var lines: []
+        readonly property string text: lines.join("\n")
+        property int pixelSize: 25
+        x: 8
+        y: 60
+        width: 224
+        visible: false
+        SummaryLine { text: summaryText.lines[0] || ""; font.pixelSize: summaryText.pixelSize; color: root.textColor }
+        SummaryLine { text: summaryText.lines[1] || ""; font.pixelSize: summaryText.pixelSize; color: root.textColor }
+        SummaryLine { text: summaryText.lines[2] || ""; font.pixelSize: summaryText.pixelSize; color: root.textColor }
+    }
+
+    component SummaryLine: Text {
+        width: 224
+        textFormat: Text.PlainText
+        elide: Text.ElideRight
+        font.family: mainwindow.defaultFont
+    }
+
+    FontMetrics {
+        id: summaryMetrics
         font.family: mainwindow.defaultFont
         font.pixelSize: 25
-        textFormat: Text.RichText
-        color: root.textColor
-        visible: false
+    }
+
+    function showSummary(lines) {
+        let widest = 0
+        for (const line of lines)
+            widest = Math.max(widest, summaryMetrics.advanceWidth(line))
+        summaryText.pixelSize = widest > summaryText.width ? Math.max(16, Math.floor(25 * summaryText.width / widest)) : 25
+        summaryText.lines = lines
     }
 
     function targetWord(name) {
@@ -82,9 +106,8 @@ GUIView {
         } else if (state === 'time') {
             valueInput.setRangeValue(0, 120, 5)
         } else if (state === 'summary') {
-            summaryText.text = qsTr("Slot: ") + slot + "<br>"
-                    + qsTr("Speed: ") + speed + " rpm<br>"
-                    + targetWord(targetName) + ": " + targetValue + " " + units[targetName]
+            showSummary([qsTr("Slot: ") + slot, qsTr("Speed: ") + speed + " rpm",
+                         targetWord(targetName) + ": " + targetValue + " " + units[targetName]])
             mainwindow.trySetButtons('@back', qsTr("Confirm"), '')
         }
     }

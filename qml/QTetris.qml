@@ -168,11 +168,18 @@ Rectangle {
         border.color: "black"
     }
 
+    // Level, score and lines beside the well: a long word or a large number shrinks to a
+    // legible size, then loses letters of the word, never the number's last digits.
     Text {
         id: levelLabel
         objectName: "levelLabel"
         x: 166
         y: 90
+        textFormat: Text.PlainText
+        width: 72
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 11
+        elide: Text.ElideMiddle
         font.family: mainwindow.defaultFont
         font.pixelSize: 16
         color: screen.textColor
@@ -184,6 +191,11 @@ Rectangle {
         objectName: "scoreLabel"
         x: 166
         y: 120
+        textFormat: Text.PlainText
+        width: 72
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 11
+        elide: Text.ElideMiddle
         font.family: mainwindow.defaultFont
         font.pixelSize: 16
         color: screen.textColor
@@ -195,6 +207,11 @@ Rectangle {
         objectName: "linesLabel"
         x: 166
         y: 150
+        textFormat: Text.PlainText
+        width: 72
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 11
+        elide: Text.ElideMiddle
         font.family: mainwindow.defaultFont
         font.pixelSize: 16
         color: screen.textColor
@@ -207,6 +224,7 @@ Rectangle {
         x: 3
         y: 50
         visible: false
+        textFormat: Text.PlainText
         font.family: mainwindow.defaultFont
         font.pixelSize: 40
         font.bold: true
@@ -219,6 +237,7 @@ Rectangle {
         x: 0
         y: 300
         visible: false
+        textFormat: Text.PlainText
         font.family: mainwindow.defaultFont
         font.pixelSize: 15
         font.bold: true
@@ -232,6 +251,11 @@ Rectangle {
         x: 1
         y: 100
         visible: false
+        textFormat: Text.PlainText
+        width: 158
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 12
+        elide: Text.ElideRight
         font.family: mainwindow.defaultFont
         font.pixelSize: 23
         font.bold: true
@@ -245,6 +269,11 @@ Rectangle {
         x: 20
         y: 100
         visible: false
+        textFormat: Text.PlainText
+        width: 139
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 14
+        elide: Text.ElideRight
         font.family: mainwindow.defaultFont
         font.pixelSize: 30
         font.bold: true

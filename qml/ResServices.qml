@@ -50,7 +50,9 @@ GUIView {
                 id: keyText
                 x: 8
                 y: 16
+                width: 220
                 textFormat: Text.PlainText
+                elide: Text.ElideRight
                 text: qsTr(detailRow.key)
                 font.family: mainwindow.defaultFont
                 font.pixelSize: 12

@@ -59,8 +59,15 @@ Rectangle {
         height: 52
         color: root.titleColor
         Text {
-            anchors.centerIn: parent
+            anchors.fill: parent
+            anchors.leftMargin: 4
+            anchors.rightMargin: 4
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
             textFormat: Text.PlainText
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 18
+            elide: Text.ElideRight
             text: qsTr("Set Date")
             font.family: mainwindow.defaultFont
             font.pixelSize: 32

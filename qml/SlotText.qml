@@ -13,4 +13,8 @@ Text {
     textFormat: Text.PlainText
     wrapMode: Text.NoWrap
     maximumLineCount: 1
+    // a name wider than its row shrinks to a legible size, then loses its end
+    fontSizeMode: Text.HorizontalFit
+    minimumPointSize: 16
+    elide: Text.ElideRight
 }

@@ -81,5 +81,5 @@ Rectangle {
         State { name: 'setvalue'; PropertyChanges { target: wheel; visible: true } }
     ]
 
-    Component.onCompleted: mainwindow.trySetButtons('@up', 'Next', '@down')
+    Component.onCompleted: mainwindow.trySetButtons('@up', qsTr("Next"), '@down')
 }

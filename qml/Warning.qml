@@ -76,7 +76,14 @@ Rectangle {
         }
 
         Text {
+            // centred beside the sign, never over it
             anchors.fill: parent
+            anchors.leftMargin: 52
+            anchors.rightMargin: 52
+            textFormat: Text.PlainText
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 18
+            elide: Text.ElideRight
             text: qsTr("Caution")
             font.family: mainwindow.defaultFont
             font.pixelSize: 32

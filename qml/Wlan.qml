@@ -40,6 +40,10 @@ GUIView {
                     source: wlanRow.icon
                 }
                 Text {
+                    width: 188
+                    fontSizeMode: Text.HorizontalFit
+                    minimumPointSize: 16
+                    elide: Text.ElideRight
                     anchors.verticalCenter: parent.verticalCenter
                     textFormat: Text.PlainText
                     text: qsTr(wlanRow.name)

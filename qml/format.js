@@ -15,3 +15,9 @@ if (typeof String.prototype.format !== 'function') {
 function installed() {
     return typeof String.prototype.format === 'function';
 }
+
+// A text from a language file, a peer or a file, made safe to embed in styled or rich text:
+// its markup characters are shown as they are, never interpreted.
+function escaped(text) {
+    return String(text).replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;")
+}

@@ -85,7 +85,10 @@ Rectangle {
         'operationmode': QT_TR_NOOP("OperationMode"),
         'idcodeassign': QT_TR_NOOP("IDCode Assign"),
         'language': QT_TR_NOOP("Language selection"),
+        'setdate': QT_TR_NOOP("Set Date"),
+        'settime': QT_TR_NOOP("Set Time"),
         'setdatetime': QT_TR_NOOP("Date & Time setting"),
+        'testview': QT_TR_NOOP("Test view"),
         'themeselect': QT_TR_NOOP("Theme selection"),
         'game': QT_TR_NOOP("Game"),
         'mainmenu': QT_TR_NOOP("Main menu"),
@@ -99,6 +102,9 @@ Rectangle {
         'resservices': QT_TR_NOOP("Res Services"),
         'leave': QT_TR_NOOP("Leave"),
         'wlan': QT_TR_NOOP("WLAN"),
+        'program': QT_TR_NOOP("Program editor"),
+        'warning': QT_TR_NOOP("Laser warning"),
+        'popupgui': QT_TR_NOOP("Popup"),
         'nokackpopup': QT_TR_NOOP("NOK Result")
     })
 

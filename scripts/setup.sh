@@ -10,6 +10,7 @@ PACKAGES=(
   libqt6sql6-sqlite qt6-qpa-plugins libgl-dev libxkbcommon-dev
   libfontconfig-dev dbus-daemon dbus-bin sqlite3 libsqlite3-dev python3 util-linux
   xvfb xdotool x11-utils imagemagick libxcb1-dev
+  fonts-wqy-microhei fontconfig
 )
 
 missing=()

@@ -11,6 +11,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "cardpictures.h"
 #include "devicepaths.h"
 #include "pictureprovider.h"
 #include "promptrender.h"
@@ -47,6 +48,7 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     auto* engine = new QQmlEngine();
     engine->rootContext()->setContextProperty(QStringLiteral("cMainWindow"), this);
     PictureProvider::install(engine);
+    CardPictures::install(engine);
     QList<QUrl> prefetched { scene };
     if (scene == QUrl(QString::fromLatin1(DefaultScene)))
         prefetched.append(scene.resolved(QUrl(QStringLiteral("ActualValues.qml"))));

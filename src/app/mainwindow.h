@@ -15,6 +15,7 @@
 #include "jobcatalogue.h"
 #include "powercontrol.h"
 #include "programcatalogue.h"
+#include "restartwlanthread.h"
 #include "resultreader.h"
 #include "settingsfiles.h"
 #include "torqueunits.h"
@@ -25,6 +26,7 @@ class QFile;
 class QQuickItem;
 class QQuickWidget;
 class AkkuIfAdapter;
+class QDBusServiceWatcher;
 
 // The host window: owns the view with the scene, and is the scene's `cMainWindow`.
 // Each group of members is a thin layer over the plain class of its module; the
@@ -169,6 +171,8 @@ public:
 
     // ---- WLAN restart, date, time and power
     Q_INVOKABLE void restartwlan();
+    // Tests shorten the restart script's time limit.
+    void setWlanRestartTimeLimit(int ms) { m_wlanRestartLimitMs = ms; }
     Q_INVOKABLE void reboot();
     Q_INVOKABLE void poweroff();
     Q_INVOKABLE void setDateTime(QString datetime);
@@ -231,9 +235,12 @@ private Q_SLOTS:
     void checkAllowedModes();
     void continuePrgReload();
     void restartwlanEnd();
+    void toolServiceOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
 
 private:
     void initExchange();
+    void takeSystemReplies();
+    void takeWlanReplies();
     QQuickWidget* m_view = nullptr;
     AkkuIfAdapter* m_adaptor = nullptr;
     // The start-up queries, sent with the subscriptions and answered while the scene is built.
@@ -247,6 +254,11 @@ private:
     int m_stationInfoTaken = 0;
     ToolServices::EarlyCall m_wlanLevelQuery { ToolServices::Wlan, "fReqGetRssiLevel" };
     ToolServices::EarlyCall m_readyCheckQuery { ToolServices::System, "frdyget" };
+    // Whether the GUI wants its ready flag set (a service that starts again gets it so).
+    bool m_guiReady = true;
+    int m_wlanRestartLimitMs = RestartWlanThread::TimeLimitMs;
+    ToolServices::RefreshCall m_stationInfo { ToolServices::Wlan, "fReqStationInfo" };
+    QDBusServiceWatcher* m_serviceWatcher = nullptr;
     JSONTranslator m_translator;
     SettingsFiles m_settings;
     ResultReader m_results;

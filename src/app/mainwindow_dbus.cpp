@@ -3,6 +3,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusServiceWatcher>
 #include <QDir>
 #include <QMutexLocker>
 
@@ -40,6 +41,10 @@ ConfigNotifications* MainWindow::prepareDBus()
     // A flood of change notifications costs one reload per kind.
     auto* configChanges = new ConfigNotifications(this);
     connect(configChanges, &ConfigNotifications::changed, this, &MainWindow::newConfig);
+    // Connected to the bus by subscribeDBus, before any query goes out.
+    m_serviceWatcher = new QDBusServiceWatcher(this);
+    m_serviceWatcher->setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
+    connect(m_serviceWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this, &MainWindow::toolServiceOwnerChanged);
     return configChanges;
 }
 
@@ -68,6 +73,11 @@ void MainWindow::subscribeDBus(ConfigNotifications* configChanges)
     subscribe(bus, Wlan, "changed_connection", this, SLOT(wlanConnectionChanged(int)));
     subscribe(bus, Wlan, "changed_rssilevel", this, SLOT(wlanLevelChanged(int)));
 
+    // A service that starts again gets the start-up's queries once more.
+    m_serviceWatcher->setConnection(bus);
+    for (const ToolServices::Service* service : { &System, &Wlan, &Bms })
+        m_serviceWatcher->addWatchedService(QString::fromLatin1(service->name));
+
     bus.registerService(QString::fromLatin1(GuiService::Name));
     // Each service gets these in the order in which initData uses their replies: the
     // connection state's handling asks for the station information before the level is
@@ -84,6 +94,12 @@ void MainWindow::subscribeDBus(ConfigNotifications* configChanges)
 
 void MainWindow::initDBus()
 {
+    takeSystemReplies();
+    takeWlanReplies();
+}
+
+void MainWindow::takeSystemReplies()
+{
     QDBusMessage reply = m_battPowerQuery.take();
     if (succeeded(reply, 1))
         fbatteryPower(reply.arguments().at(0).toInt());
@@ -93,7 +109,11 @@ void MainWindow::initDBus()
     reply = m_enableQuery.take();
     if (succeeded(reply, 1))
         ftoolenable(reply.arguments().at(0).toInt());
-    reply = m_wlanConnectionQuery.take();
+}
+
+void MainWindow::takeWlanReplies()
+{
+    QDBusMessage reply = m_wlanConnectionQuery.take();
     if (succeeded(reply, 1))
         wlanConnectionChanged(reply.arguments().at(0).toInt());
     reply = m_wlanLevelQuery.take();
@@ -264,42 +284,75 @@ void MainWindow::newIdcode(int first, int second, QString code)
 
 void MainWindow::setAkkuReady()
 {
-    ServiceProxy(ToolServices::System).call(QStringLiteral("frdyflagset"), { BatteryReadyFlag });
+    ToolServices::post(ToolServices::System, QStringLiteral("frdyflagset"), { BatteryReadyFlag });
 }
 
 void MainWindow::akkuNotReady()
 {
-    ServiceProxy(ToolServices::System).call(QStringLiteral("frdyflagreset"), { BatteryReadyFlag });
+    ToolServices::post(ToolServices::System, QStringLiteral("frdyflagreset"), { BatteryReadyFlag });
 }
 
 void MainWindow::setGuiReady()
 {
-    // Nothing in the reply is used: the GUI goes on to its first frame meanwhile.
-    ServiceProxy(ToolServices::System).send(QStringLiteral("frdyflagset"), { GuiReadyFlag });
+    m_guiReady = true;
+    ToolServices::post(ToolServices::System, QStringLiteral("frdyflagset"), { GuiReadyFlag });
 }
 
 void MainWindow::disableScrewdriver()
 {
+    m_guiReady = false;
+    // The only flag call that waits (within the bound): the tool is to be unready before the
+    // popup that asks for an acknowledgement appears.
     ServiceProxy(ToolServices::System).call(QStringLiteral("frdyflagreset"), { GuiReadyFlag });
 }
 
 void MainWindow::enableScrewdriver()
 {
+    m_guiReady = true;
     // Only proves that the system service answers; the values are not looked at.
     const QDBusMessage reply = m_readyCheckQuery.take();
     if (!succeeded(reply)) {
         SystemLog::error(QStringLiteral("SysService.frdyget not possible: ") + reply.errorName() + QStringLiteral(", ") + reply.errorMessage());
         return;
     }
-    // Nothing in the reply is used: the GUI goes on to its first frame meanwhile.
-    ServiceProxy(ToolServices::System).send(QStringLiteral("frdyflagset"), { GuiReadyFlag });
+    setGuiReady();
+}
+
+// ---- a tool service that starts again
+
+// A new owner of a service's name knows nothing of the GUI: it gets what the start-up gave
+// its predecessor. The replies of each batch share one time-out, so a new owner that hangs
+// holds the display for ReplyTimeoutMs at most.
+void MainWindow::toolServiceOwnerChanged(const QString& name, const QString&, const QString& newOwner)
+{
+    if (newOwner.isEmpty())
+        return;
+    SystemLog::info(name + QStringLiteral(" has a new owner"));
+    if (name == QLatin1String(ToolServices::System.name)) {
+        m_battPowerQuery.send();
+        m_readyQuery.send();
+        m_enableQuery.send();
+        if (m_guiReady)
+            m_readyCheckQuery.send();
+        takeSystemReplies();
+        // The GUI's ready flag as the GUI last left it (no popup waits on this clearing).
+        if (m_guiReady)
+            enableScrewdriver();
+        else
+            ToolServices::post(ToolServices::System, QStringLiteral("frdyflagreset"), { GuiReadyFlag });
+    } else if (name == QLatin1String(ToolServices::Wlan.name)) {
+        m_wlanConnectionQuery.send();
+        m_wlanLevelQuery.send();
+        takeWlanReplies();
+    }
 }
 
 // ---- operation mode
 
 void MainWindow::setOperationMode(int mode, int trgSrc, int trgVal)
 {
-    // The scene shows the new mode only once the system service confirms it.
+    // The scene shows the new mode only once the system service confirms it; no answer in
+    // time counts as a failure.
     const QDBusMessage reply = ServiceProxy(ToolServices::System).call(QStringLiteral("fsetoperationmode"), { mode, trgSrc, trgVal });
     if (!succeeded(reply))
         SystemLog::error(QStringLiteral("Set operation mode failed"));

@@ -90,7 +90,7 @@ void MainWindow::ackfsysfault(int quittedCode, int currentCode)
 
 void MainWindow::sendAck()
 {
-    // Blocks until the system service answers; its "acksysfault" closes the popup.
+    // Waits for the system service's answer (bounded); its "acksysfault" closes the popup.
     const QDBusMessage reply = ToolServices::call(ToolServices::System, QStringLiteral("fackerrlist"));
     if (ToolServices::succeeded(reply))
         logActivity(ActivityFaultAck, QString(), QString(), QString(), QString());

@@ -34,7 +34,7 @@ QVariantMap MainWindow::getMappedBmsBits()
 
 void MainWindow::sendBmsBitSignal(int id, int val)
 {
-    ToolServices::call(ToolServices::Bms, QStringLiteral("fguiplcupdate"), { id, val });
+    ToolServices::post(ToolServices::Bms, QStringLiteral("fguiplcupdate"), { id, val });
     if (val != 0)
         return;
     const QString text = PlcTable::textOfBit(getMappedBmsBits(), id);
@@ -56,7 +56,7 @@ bool MainWindow::getToolBmsAllPrgAvailable()
 
 void MainWindow::restartwlan()
 {
-    auto* thread = new RestartWlanThread(this);
+    auto* thread = new RestartWlanThread(this, m_wlanRestartLimitMs);
     connect(thread, &QThread::finished, this, &MainWindow::restartwlanEnd);
     thread->start(QThread::InheritPriority);
 }

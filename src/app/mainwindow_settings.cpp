@@ -60,7 +60,7 @@ void MainWindow::wlanCfgFileChanged()
 
 void MainWindow::cfgFileChanged(QString filename)
 {
-    ToolServices::call(ToolServices::System, QStringLiteral("fcfgfilechanged"), { filename });
+    ToolServices::post(ToolServices::System, QStringLiteral("fcfgfilechanged"), { filename });
 }
 
 bool MainWindow::lockFile(const QFile& file)
@@ -133,11 +133,14 @@ QString MainWindow::getSSID()
 QString MainWindow::getBSSID()
 {
     // Makes the WLAN service rewrite the station information file. The start-up's two
-    // requests went out with the subscriptions; later ones wait here.
-    if (m_stationInfoTaken < 2)
-        m_stationInfoQueries[m_stationInfoTaken++].take();
-    else
-        ToolServices::call(ToolServices::Wlan, QStringLiteral("fReqStationInfo"));
+    // requests went out with the subscriptions; later ones wait here, but not on a service
+    // that let one run out (the file is read as it is then).
+    if (m_stationInfoTaken < 2) {
+        if (ToolServices::timedOut(m_stationInfoQueries[m_stationInfoTaken++].take()))
+            m_stationInfo.markSlow();
+    } else {
+        m_stationInfo.request();
+    }
     return WlanStatus::bssid(DevicePaths::map(QString::fromLatin1(DevicePaths::StationInfoFile)));
 }
 

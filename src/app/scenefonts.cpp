@@ -55,6 +55,13 @@ void addBundledFont(const QString& path)
         QFontDatabase::addApplicationFont(path);
 }
 
+// Chinese and Japanese, which neither the device's font nor the bundled one draws: a system
+// font the package depends on (fonts-wqy-microhei). Named after the scene's families it is
+// their first fallback, so fontconfig's choice among other installed fonts does not matter;
+// Qt opens it only for a character the first family lacks, so Latin and Cyrillic text never
+// loads it.
+const QString CjkFallback = QStringLiteral("WenQuanYi Micro Hei");
+
 } // namespace
 
 void installSceneFonts()
@@ -64,11 +71,15 @@ void installSceneFonts()
         return;
     done = true;
     installFontConfig();
-    if (QFontDatabase::families().contains(QStringLiteral("Tavik Sans")))
+    if (QFontDatabase::families().contains(QStringLiteral("Tavik Sans"))) {
+        QFont::insertSubstitution(QStringLiteral("Tavik Sans"), CjkFallback);
+        QFont::insertSubstitution(QStringLiteral("Tavik Sans Medium"), CjkFallback);
         return;
+    }
     addBundledFont(QStringLiteral(":/fonts/DejaVuSansCondensed.ttf"));
     addBundledFont(QStringLiteral(":/fonts/DejaVuSansCondensed-Bold.ttf"));
-    const QStringList fallback { QStringLiteral("DejaVu Sans Condensed") };
+    const QStringList fallback { QStringLiteral("DejaVu Sans Condensed"), CjkFallback };
+    QFont::insertSubstitution(QStringLiteral("DejaVu Sans Condensed"), CjkFallback);
     QFont::insertSubstitutions(QStringLiteral("Tavik Sans"), fallback);
     QFont::insertSubstitutions(QStringLiteral("Tavik Sans Medium"), fallback);
     QGuiApplication::setFont(QFont(QStringLiteral("DejaVu Sans Condensed")));

@@ -154,6 +154,18 @@ QStringList ConfigExchange::getSdPaths()
     return existing;
 }
 
+QString ConfigExchange::onCard(const QString& hostPath)
+{
+    const QStringList mounts = getSdPaths();
+    if (mounts.isEmpty())
+        return {};
+    const QString card = QFileInfo(mounts.first()).canonicalFilePath();
+    const QString resolved = QFileInfo(hostPath).canonicalFilePath();
+    if (card.isEmpty() || !resolved.startsWith(card + QLatin1Char('/')))
+        return {};
+    return resolved;
+}
+
 QStringList ConfigExchange::getPictures()
 {
     const QStringList mounts = getSdPaths();
@@ -165,10 +177,11 @@ QStringList ConfigExchange::getPictures()
     dir.setSorting(QDir::Name | QDir::IgnoreCase);
     QStringList pictures;
     for (const QFileInfo& info : dir.entryInfoList()) {
-        // Only regular files (also behind a link): a FIFO or device would block its reader.
+        // Only regular files (also behind a link on the card): a FIFO or device would block
+        // its reader.
         struct stat st;
         const QByteArray path = QFile::encodeName(info.absoluteFilePath());
-        if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode))
+        if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && !onCard(info.absoluteFilePath()).isEmpty())
             pictures << info.absoluteFilePath();
     }
     return pictures;

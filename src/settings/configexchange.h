@@ -48,8 +48,12 @@ public:
     // CardMountDir + each name, in order (device paths).
     static QStringList extractPaths(const QStringList& names);
     // Regular *.png and *.jpg files (any letter case) in <first mount point>/pictures,
-    // sorted by name ignoring case, as absolute host paths.
+    // sorted by name ignoring case, as absolute host paths. A link counts only when it
+    // leads to a regular file on the card.
     static QStringList getPictures();
+    // The path with every link resolved, when that lies on the card (under the first mount
+    // point); empty otherwise. Never opens the file.
+    static QString onCard(const QString& hostPath);
 
     // Tests shorten the time a script may run.
     void setScriptTimeout(int ms) { m_timeoutMs = ms; }

@@ -13,7 +13,11 @@
 //   flip-file <path> <count>            "started", then creates and deletes the file <count> times
 //   write-results <db> <id> <count> <ms>  per result one exclusive transaction held <ms> after
 //                                       "locked <id>"
+//   hang <name>:<path> ...              owns the bus names with an object at each path on the
+//                                       system bus, "owned", and answers no call until stdin
+//                                       has a line
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -233,6 +237,24 @@ int writeResults(const QString& path, int firstId, int count, int holdMs)
     return 0;
 }
 
+// A tool service that hangs: the calls reach an object of this thread, which never runs its
+// event loop.
+int hang(const QStringList& a)
+{
+    QDBusConnection bus = QDBusConnection::systemBus();
+    QObject object;
+    for (const QString& entry : a.mid(2)) {
+        const QString path = entry.section(QLatin1Char(':'), 1);
+        if (!bus.objectRegisteredAt(path) && !bus.registerObject(path, &object, QDBusConnection::ExportAllSlots))
+            return fail();
+        if (!bus.registerService(entry.section(QLatin1Char(':'), 0, 0)))
+            return fail();
+    }
+    say("owned");
+    waitForLine();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -254,6 +276,8 @@ int main(int argc, char** argv)
         return flipFile(a.at(2), a.at(3).toInt());
     if (command == QLatin1String("write-results") && a.size() == 6)
         return writeResults(a.at(2), a.at(3).toInt(), a.at(4).toInt(), a.at(5).toInt());
-    std::fprintf(stderr, "usage: ngpeer hold|probe|chain|readloop|write-programs|flip-file|write-results ...\n");
+    if (command == QLatin1String("hang") && a.size() >= 3)
+        return hang(a);
+    std::fprintf(stderr, "usage: ngpeer hold|probe|chain|readloop|write-programs|flip-file|write-results|hang ...\n");
     return 2;
 }

@@ -1,5 +1,5 @@
-// The GUI on a bus where none of the tool's services runs, and the rule by which it judges
-// the services' replies.
+// The GUI on a bus where none of the tool's services runs, then where they hang, and the rule
+// by which it judges the services' replies.
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -8,9 +8,13 @@
 
 #include "dbustestbench.h"
 #include "mainwindow.h"
+#include "peer.h"
 #include "systemlog.h"
 #include "testsupport.h"
 #include "toolservices.h"
+
+using Operation = std::function<void(MainWindow&)>;
+Q_DECLARE_METATYPE(Operation)
 
 class TestGuiNoService : public QObject
 {
@@ -23,6 +27,9 @@ private Q_SLOTS:
     void enableWithoutSystemService();
     void operationModeWithoutSystemService();
     void replyRule();
+    void startsWithHungServices();
+    void hungServiceCalls_data();
+    void hungServiceCalls();
 
 private:
     static int count(const QStringList& lines, const QString& prefix)
@@ -51,7 +58,12 @@ private:
     QStringList m_startupLog;
     QProcess m_monitor;
     QString m_monitorOutput;
+    Peer m_hung;
 };
+
+// A service that hangs holds the GUI thread for 25 s per call (the bus's default time-out)
+// unless the GUI bounds its waits; half of that tells the two apart on a loaded machine.
+constexpr int HungBoundMs = 12000;
 
 void TestGuiNoService::initTestCase()
 {
@@ -146,6 +158,73 @@ void TestGuiNoService::replyRule()
     QVERIFY(!ToolServices::succeeded(call.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.Failed"), QStringLiteral("no"))));
     QVERIFY(!ToolServices::succeeded(call.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.Failed"), QString())));
     QVERIFY(!ToolServices::succeeded(QDBusMessage()));
+}
+
+// The system, WLAN and key services own their names but answer nothing: the start-up waits
+// for none of them longer than the GUI's bound, and the ready check takes its failure path.
+void TestGuiNoService::startsWithHungServices()
+{
+    QVERIFY(m_hung.start({ QStringLiteral("hang"), QStringLiteral("com.velmar.akku.SysService:/SysObj"),
+        QStringLiteral("com.velmar.akku.WlanService:/WlanObj"), QStringLiteral("com.velmar.akku.BmsService:/BmsObj") }));
+    QCOMPARE(m_hung.readLine(), QStringLiteral("owned"));
+    delete m_window;
+    SystemLog::startCapture();
+    QElapsedTimer timer;
+    timer.start();
+    m_window = new MainWindow(nullptr, QUrl::fromLocalFile(QStringLiteral(NG_SOURCE_DIR "/tests/common/RecordingScene.qml")));
+    const qint64 elapsed = timer.elapsed();
+    const QStringList log = SystemLog::capturedLines();
+    SystemLog::stopCapture();
+    QVERIFY2(elapsed < HungBoundMs, qPrintable(QString::number(elapsed)));
+    QCOMPARE(count(log, QStringLiteral("<3>SysService.frdyget not possible: org.freedesktop.DBus.Error.NoReply, ")), 1);
+    QCOMPARE(m_bench->callGui(QStringLiteral("getFccTestMode")).type(), QDBusMessage::ReplyMessage);
+}
+
+void TestGuiNoService::hungServiceCalls_data()
+{
+    QTest::addColumn<Operation>("operation");
+    QTest::addColumn<QStringList>("log");
+    const QStringList none;
+    // The reply is used: waited for within the bound, then the failure path.
+    QTest::newRow("operation mode") << Operation([](MainWindow& w) { w.setOperationMode(2, 0, 1); })
+                                    << QStringList { QStringLiteral("<3>Set operation mode failed") };
+    QTest::newRow("fault acknowledgement: no activity entry") << Operation([](MainWindow& w) { w.sendAck(); }) << none;
+    QTest::newRow("ready check") << Operation([](MainWindow& w) { w.enableScrewdriver(); })
+                                 << QStringList { QStringLiteral("<3>SysService.frdyget not possible: org.freedesktop.DBus.Error.NoReply") };
+    // The station information: the file is read as it is; once one request ran out, the
+    // screen's refresh every 5 s no longer waits at all.
+    QTest::newRow("station information, ten times") << Operation([](MainWindow& w) {
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(w.getBSSID(), QStringLiteral("-"));
+    }) << none;
+    // The reply is not used: sent, not waited for.
+    QTest::newRow("flags, configuration change, key") << Operation([](MainWindow& w) {
+        w.disableScrewdriver();
+        w.setGuiReady();
+        w.akkuNotReady();
+        w.setAkkuReady();
+        w.guiCfgFileChanged();
+        w.sendBmsBitSignal(0, 1);
+    }) << none;
+}
+
+void TestGuiNoService::hungServiceCalls()
+{
+    QFETCH(Operation, operation);
+    QFETCH(QStringList, log);
+    SystemLog::startCapture();
+    QElapsedTimer timer;
+    timer.start();
+    operation(*m_window);
+    const qint64 elapsed = timer.elapsed();
+    QStringList lines = SystemLog::capturedLines();
+    SystemLog::stopCapture();
+    for (QString& l : lines)
+        l = l.section(QLatin1Char(','), 0, 0);
+    QVERIFY2(elapsed < HungBoundMs, qPrintable(QString::number(elapsed)));
+    QCOMPARE(lines, log);
+    // The GUI answers its own callers meanwhile.
+    QCOMPARE(m_bench->callGui(QStringLiteral("getFccTestMode")).type(), QDBusMessage::ReplyMessage);
 }
 
 QTEST_MAIN(TestGuiNoService)

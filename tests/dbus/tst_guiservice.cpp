@@ -351,6 +351,31 @@ private Q_SLOTS:
         }
         m_root->remove(jobs2);
     }
+
+    // A service that takes its name again gets the start-up's queries once more, in their
+    // order, and the system service the GUI's ready flag it forgot; each restart is logged once.
+    void serviceRestarts()
+    {
+        const auto simSays = [this](const QStringList& args) { return m_bench->run(args).arguments().value(0).toString(); };
+        m_window->setGuiReady();
+        QVERIFY(waitUntil([&] { return simSays({ QStringLiteral("readyflags") }).contains(QLatin1String("gui 1")); }));
+        struct Case { const char* service; const char* name; QStringList queries; };
+        const Case cases[] = {
+            { "sys", "com.velmar.akku.SysService", { "fbattpowerget", "frdyget", "ftoolenableget", "frdyget", "frdyflagset 7" } },
+            { "wlan", "com.velmar.akku.WlanService", { "fReqGetConnectionStatus", "fReqGetRssiLevel" } },
+        };
+        for (const Case& c : cases) {
+            m_bench->clearSimCalls();
+            SystemLog::startCapture();
+            QCOMPARE(simSays({ QStringLiteral("restart"), QLatin1String(c.service) }), QStringLiteral("ok"));
+            QVERIFY(waitUntil([&] { return m_bench->simCalls().size() >= c.queries.size(); }));
+            const QStringList log = SystemLog::capturedLines();
+            SystemLog::stopCapture();
+            QCOMPARE(m_bench->simCalls().filter(QRegularExpression(QStringLiteral("^f"))), c.queries);
+            QCOMPARE(log.filter(QLatin1String(c.name)).size(), 1);
+        }
+        QVERIFY(simSays({ QStringLiteral("readyflags") }).contains(QLatin1String("gui 1")));
+    }
 };
 
 QTEST_MAIN(TestGuiService)

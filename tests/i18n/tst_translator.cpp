@@ -1,11 +1,16 @@
-// The JSON translator on real files under a temporary system root, and the host's language
-// switch re-translating a scene at once.
+// The JSON translator on real files under a temporary system root, the host's language
+// switch re-translating a scene at once, and the fonts that draw the translations.
 #include <QCoreApplication>
+#include <QFile>
+#include <QGlyphRun>
 #include <QQuickItem>
+#include <QRegularExpression>
+#include <QTextLayout>
 #include <QtTest>
 
 #include "jsontranslator.h"
 #include "mainwindow.h"
+#include "scenefonts.h"
 #include "systemlog.h"
 #include "testsupport.h"
 
@@ -29,6 +34,35 @@ QString names(const QVariantList& list)
     return out.join(QLatin1Char(','));
 }
 
+// The font files the process has mapped (FreeType maps a font file while it is in use).
+QSet<QString> mappedFonts()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    QSet<QString> out;
+    if (maps.open(QIODevice::ReadOnly))
+        for (const QString& line : QString::fromUtf8(maps.readAll()).split(QLatin1Char('\n')))
+            if (line.contains(QRegularExpression(QStringLiteral("\\.(ttf|ttc|otf|otc)$"), QRegularExpression::CaseInsensitiveOption)))
+                out << line.mid(line.indexOf(QLatin1Char('/')));
+    return out;
+}
+
+// Lays a line out in the scene's font, plain and bold, and returns its glyph runs.
+QList<QGlyphRun> layOut(const QString& text)
+{
+    QList<QGlyphRun> runs;
+    for (const bool bold : { false, true }) {
+        QFont font(QStringLiteral("Tavik Sans"));
+        font.setPixelSize(bold ? 22 : 16);
+        font.setBold(bold);
+        QTextLayout layout(text, font);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        runs += layout.glyphRuns();
+    }
+    return runs;
+}
+
 } // namespace
 
 class TestTranslator : public QObject
@@ -37,6 +71,26 @@ class TestTranslator : public QObject
 
 private Q_SLOTS:
     void initTestCase() { qunsetenv("LOCAL_VAR_ROOT_PATH"); }
+
+    // Chinese and Japanese come from the system's CJK font, which is opened only for them:
+    // Latin and Cyrillic screens map no font file (the scene's font is in the program). Runs
+    // before anything else here has drawn text.
+    void scriptsTheFontLacks()
+    {
+        installSceneFonts();
+        const QSet<QString> before = mappedFonts();
+        for (const QGlyphRun& run : layOut(QStringLiteral("Hauptmenü Čeština Łódź ação Главное меню 0123 Nm")))
+            QCOMPARE(run.rawFont().familyName().toLower(), QStringLiteral("dejavu sans condensed"));
+        QCOMPARE(mappedFonts() - before, QSet<QString>());
+
+        const QList<QGlyphRun> runs = layOut(QStringLiteral("主菜单メインメニュー扭矩"));
+        QCOMPARE(runs.size(), 2);
+        for (const QGlyphRun& run : runs) {
+            QCOMPARE(run.rawFont().familyName().toLower(), QStringLiteral("wenquanyi micro hei"));
+            QVERIFY(!run.glyphIndexes().contains(0)); // no glyph drawn as a box
+        }
+        QCOMPARE((mappedFonts() - before).size(), 1);
+    }
 
     // Installed as the application's translator, a loaded language serves every lookup;
     // switching to a language without a file falls back to English and bare fault numbers.

@@ -140,6 +140,47 @@ TestCase {
         compare(pieces.join(""), whole)
     }
 
+    // Every shown Text item under `item` (its own and its ancestors' visibility).
+    function shownTexts(item, out) {
+        if (out === undefined)
+            out = []
+        if (!item || !item.visible || item.opacity === 0)
+            return out
+        if (typeof item.textFormat === 'number' && typeof item.truncated === 'boolean' && item.text !== "")
+            out.push(item)
+        for (var i = 0; i < item.children.length; ++i)
+            shownTexts(item.children[i], out)
+        return out
+    }
+
+    // Where a text's drawing starts and ends, in the scene's x.
+    function drawnSpan(t) {
+        var left = t.leftPadding
+        if (t.horizontalAlignment === Text.AlignRight)
+            left = t.width - t.rightPadding - t.contentWidth
+        else if (t.horizontalAlignment === Text.AlignHCenter)
+            left = t.leftPadding + (t.width - t.leftPadding - t.rightPadding - t.contentWidth) / 2
+        var x = t.mapToItem(scene, left, 0).x
+        return [x, x + t.contentWidth]
+    }
+
+    // The shown texts that are drawn beyond their box (cut through a letter or over what lies
+    // beside them) or beyond the display's edges, described by object name and text.
+    function textsThatDoNotFit(item) {
+        var bad = []
+        var texts = shownTexts(item)
+        for (var i = 0; i < texts.length; ++i) {
+            var t = texts[i]
+            var span = drawnSpan(t)
+            var wide = t.contentWidth > t.width - t.leftPadding - t.rightPadding + 1
+            var high = t.height > 0 && t.contentHeight > t.height - t.topPadding - t.bottomPadding + 1
+            if (wide || high || span[0] < -1 || span[1] > 241)
+                bad.push((t.objectName || "text") + " \"" + t.text + "\" " + Math.round(span[0]) + "+"
+                         + Math.round(t.contentWidth) + " in " + Math.round(t.width) + "x" + Math.round(t.height))
+        }
+        return bad
+    }
+
     function callsTo(name) {
         return cMainWindow.callsTo(name)
     }

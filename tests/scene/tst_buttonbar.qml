@@ -69,6 +69,8 @@ SceneTestCase {
         bar.setPressed(false, false, false)
     }
 
+    // Key texts in the normal and the key-bit font; long PLC names shrink and are elided
+    // within their own part of the bar, never over the next key's text.
     function test_keyBitFontSize() {
         bar.setButtons('L1', 'ManOp', 'n.a')
         compare(part("textMiddle").font.pixelSize, 20)
@@ -78,6 +80,20 @@ SceneTestCase {
                 [15, 15, 15])
         verify(part("textMiddle").contentHeight < normal)
         grab("bar_keybit_font.png")
+
+        var name = "Werkst\u00fcckfreigabe Station 12 links"
+        for (var small = 0; small < 2; ++small) {
+            bar.setButtonsFont(small === 1)
+            bar.setButtons(name, name, name)
+            grab("bar_long_names_" + small + ".png")
+            compare(textsThatDoNotFit(bar), [])
+            var spans = ["textLeft", "textMiddle", "textRight"].map(function (n) {
+                verify(part(n).truncated, n + " elided")
+                verify(part(n).fontInfo.pixelSize >= 12, n + " legible")
+                return drawnSpan(part(n))
+            })
+            verify(spans[0][1] <= spans[1][0] && spans[1][1] <= spans[2][0], JSON.stringify(spans))
+        }
     }
 
     // In key-bit mode the bar keeps the key texts; the screen's wish is kept for later.

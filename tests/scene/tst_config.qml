@@ -65,6 +65,20 @@ SceneTestCase {
         scene.loadCfg()
         compare(scene.theme, 'black')
         compare(frame.textColor, '#ffffff', "the screen on display follows")
+
+        // every screen's title follows the configured font, as its rows do
+        cfg.global.font = "Tavik Sans Medium"
+        startScene(cfg)
+        var titled = 0
+        for (var i = 0; i < scene.states.length; ++i) {
+            scene.gotoState(scene.states[i].name)
+            var title = scene.screen === null ? null : findChild(scene.screen, "guiViewTitleText")
+            if (title === null || title.text === "")
+                continue
+            compare(title.font.family, "Tavik Sans Medium", scene.state)
+            ++titled
+        }
+        verify(titled >= 16, "titles: " + titled)
     }
 
     // The configuration is written indented by two; the WLAN file in its own layout.

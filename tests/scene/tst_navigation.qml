@@ -207,4 +207,88 @@ SceneTestCase {
         keyClick(Qt.Key_A)
         compare(scene.state, 'mainmenu')
     }
+
+    // Every screen with the tool's data at its longest, in German, in English and in a
+    // hostile language whose every text starts with a picture tag: nothing is drawn beyond
+    // its place or the display, and translations and peers' texts are shown as plain text
+    // (as markup the tag would read a FIFO and block the scene).
+    function test_textsOnEveryScreen_data() {
+        return [
+            { tag: "German", language: 'de', mark: "" },
+            { tag: "English, black", language: 'en', theme: 'black', mark: "" },
+            { tag: "hostile", language: 'hostile', mark: sceneLanguages.hostileMark }
+        ]
+    }
+
+    function test_textsOnEveryScreen(data) {
+        var mark = data.mark
+        var name = mark + "Verschraubung Zylinderkopf M10 Stufe zwei mit Nachziehen"
+        var cfg = deployedConfig({ language: data.language, theme: data.theme === undefined ? 'blue' : data.theme })
+        startScene(JSON.stringify(cfg))
+        // a menu of every state: each shows its display name, none its raw state name
+        var states = []
+        for (var n = 0; n < scene.states.length; ++n)
+            states.push(scene.states[n].name)
+        cfg.view.MainMenu.entries = states.map(function (st) { return { state: st } })
+        cMainWindow.cfg = JSON.stringify(cfg)
+        scene.loadCfg()
+        compare(scene.cfg.view.MainMenu.entries.filter(function (e) { return e.name === e.state }), [])
+        cMainWindow.prgList = [{ slot: "255", name: name, unit: "1" }, { slot: "3", name: "M6", unit: "1" }]
+        cMainWindow.prgNumber = 255
+        cMainWindow.jobList = [{ slot: 200, name: name }]
+        cMainWindow.services = [mark + "OpenProtocolServiceWithALongName", "XML"]
+        cMainWindow.srvFiles = { "XML": JSON.stringify({ data: [{ key: mark + "Connection", val: name }] }) }
+        cMainWindow.languages = [{ langCode: "de", name: mark + "Deutsch (Deutschland, Schweiz)", countryCode: "de", filename: "de" }]
+        cMainWindow.ssidValue = mark + "Werkhalle-3-Montagelinie-Nord-5GHz"
+        cMainWindow.infoValues = { "time": "2024-03-05 09:07:33", "ip": "192.168.100.200", "lanip": "10.100.200.250",
+                                   "version": mark + "V2.13.4-rc7+build.20240305", "temperature": "41.6",
+                                   "code": mark + "0123456789ABCDEF0123", "avgloadtorque": "123.456" }
+        scene.updatePrgnr(255)
+        scene.newIdcode(mark + "4711-0815-ABCDEFGHIJKLMNOPQRSTUVWXYZ")
+        var bad = []
+        var marked = 0
+        for (var i = 0; i < states.length; ++i) {
+            var st = states[i]
+            if (st === 'popupgui')
+                continue
+            scene.serviceName = "XML"
+            scene.gotoState(st)
+            if (st === 'game')
+                scene.screen.showNumbers(12, 12345, 30)
+            if (st === 'testview')
+                scene.setTestViewText(1, '#000000', '#ffffff', 16, mark + "Prüfung")
+            grab()
+            bad = bad.concat(textsThatDoNotFit(scene).map(function (t) { return st + ": " + t }))
+            if (mark !== "")
+                marked += checkPlain(st)
+        }
+        // popups and the job display with peers' texts, the battery popups with their own
+        scene.gotoState('actualValues')
+        scene.jobDisplayMsg(mark + "{{{Job: [[[12]]] received", mark + name)
+        grab()
+        bad = bad.concat(textsThatDoNotFit(scene).map(function (t) { return "job display: " + t }))
+        var popups = [function () { scene.popupString(mark + "Sys Fault", mark + name, 0, 0, 1234, 3) },
+                      function () { scene.popupString(mark + "{{{Prg: [[[" + name + "]]] received", mark, 5, 0, "", "") },
+                      function () { scene.batteryStatus(5) }, function () { scene.batteryStatus(2) },
+                      function () { scene.batteryStatus(0) }]
+        for (var k = 0; k < popups.length; ++k) {
+            popups[k]()
+            grab()
+            bad = bad.concat(textsThatDoNotFit(scene).map(function (t) { return "popup " + k + ": " + t }))
+            if (mark !== "")
+                marked += checkPlain("popup " + k)
+        }
+        compare(bad, [])
+        if (mark !== "")
+            verify(marked > 40, "hostile texts shown: " + marked)
+        verify(!sceneLanguages.fifoOpened, "no text was read as markup")
+    }
+
+    // Every shown text that carries the picture tag is plain text; returns how many there are.
+    function checkPlain(where) {
+        var texts = shownTexts(scene).filter(function (t) { return t.text.indexOf("<img") >= 0 })
+        for (var i = 0; i < texts.length; ++i)
+            compare(texts[i].textFormat, Text.PlainText, where + ": " + (texts[i].objectName || texts[i].text))
+        return texts.length
+    }
 }

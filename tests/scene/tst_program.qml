@@ -44,7 +44,7 @@ SceneTestCase {
 
         compare(screen.state, 'summary')
         compare(findChild(screen, "guiViewTitleText").text, "Summary")
-        compare(findChild(screen, "summaryText").text, "Slot: 3<br>Speed: 300 rpm<br>Torque: 12 Nm")
+        compare(findChild(screen, "summaryText").text, "Slot: 3\nSpeed: 300 rpm\nTorque: 12 Nm")
         compare(barStrings(), ['@back', "Confirm", ''])
         scene.setTheme('black')
         grab("program-summary-black.png")
@@ -58,15 +58,17 @@ SceneTestCase {
     // The wheels wrap around their ranges; left on the summary leaves without writing.
     function test_wheels_data() {
         return [
-            { tag: "torque below 0", target: 0, start: 10, key: Qt.Key_Left, presses: 11, value: 50, unit: "Nm" },
+            { tag: "torque below 0, German", target: 0, start: 10, key: Qt.Key_Left, presses: 11, value: 50, unit: "Nm",
+              language: 'de' },
             { tag: "torque above 50", target: 0, start: 10, key: Qt.Key_Right, presses: 41, value: 0, unit: "Nm" },
-            { tag: "angle", target: 1, start: 360, key: Qt.Key_Left, presses: 361, value: 2000, unit: "˚" },
+            { tag: "angle, German", target: 1, start: 360, key: Qt.Key_Left, presses: 361, value: 2000, unit: "˚",
+              language: 'de' },
             { tag: "time", target: 2, start: 5, key: Qt.Key_Right, presses: 116, value: 0, unit: "s" }
         ]
     }
 
     function test_wheels(data) {
-        startScene()
+        startScene(deployedConfig({ language: data.language === undefined ? 'en' : data.language }))
         cMainWindow.prgList = [{ slot: "7", name: "P7", unit: "1" }]
         scene.gotoState('program')
         var screen = scene.screen
@@ -79,7 +81,7 @@ SceneTestCase {
         keyClick(Qt.Key_A)
         compare(screen.valueInput.getValue(), data.start)
         compare(findChild(screen, "unitText").text, data.unit)
-        if (data.tag === "angle") {
+        if (data.target === 1) {
             scene.setTheme('black')
             grab("program-angle-black.png")
         }
@@ -88,6 +90,8 @@ SceneTestCase {
         compare(screen.valueInput.getValue(), data.value)
         keyClick(Qt.Key_A)
         verify(findChild(screen, "summaryText").text.indexOf(": " + data.value + " " + data.unit) > 0)
+        grab("program-summary-" + data.tag.replace(/[ ,]+/g, "-") + ".png")
+        compare(textsThatDoNotFit(scene), [], "the summary fits")
         keyClick(Qt.Key_Left)
         compare(scene.state, 'mainmenu')
         compare(callsTo("writeProgram").length, 0)

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "cardpictures.h"
 #include "configexchange.h"
 #include "testsupport.h"
 
@@ -155,6 +156,8 @@ void TestConfigExchange::pictures()
     QVERIFY(root.mkdir(dir + "folder.jpg"));
     QVERIFY(::mkfifo(QFile::encodeName(root.path(dir + "pipe.png")).constData(), 0644) == 0);
     QVERIFY(QFile::link(root.path(dir + "b.jpg"), root.path(dir + "link.jpg")));
+    QVERIFY(root.write("/etc/secret.png", "x"));
+    QVERIFY(QFile::link(root.path("/etc/secret.png"), root.path(dir + "outside.png")));
 
     const QStringList pictures = ConfigExchange::getPictures();
     QCOMPARE(pictures.size(), 305);
@@ -163,6 +166,25 @@ void TestConfigExchange::pictures()
     for (const QString& p : pictures.mid(0, 3) + pictures.mid(303))
         names << QFileInfo(p).fileName();
     QCOMPARE(names, QStringList({ "a.PNG", "b.jpg", "link.jpg", "Zebra Stripe.JpG", "ölpumpe.png" }));
+
+    // What the viewer gets for a listed name, when the name has since been changed under it:
+    // a picture on the card is decoded at the size asked for; a pipe, or a link out of the
+    // card, gives nothing, at once.
+    QImage picture(480, 260, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    QVERIFY(picture.save(root.path(dir + "a.PNG"), "PNG"));
+    QVERIFY(root.remove(dir + "b.jpg"));
+    QVERIFY(::mkfifo(QFile::encodeName(root.path(dir + "b.jpg")).constData(), 0644) == 0);
+    QVERIFY(picture.save(root.path("/etc/secret.png"), "PNG"));
+    CardPictures provider;
+    const auto sizeOf = [&](const char* name) {
+        const QString id = QString::fromLatin1(QUrl::toPercentEncoding(root.path(dir + QString::fromUtf8(name))));
+        return provider.requestImage(id, nullptr, QSize(240, 260)).size();
+    };
+    QCOMPARE(sizeOf("a.PNG"), QSize(240, 130));
+    QCOMPARE(sizeOf("b.jpg"), QSize(0, 0));
+    QCOMPARE(sizeOf("link.jpg"), QSize(0, 0));
+    QCOMPARE(sizeOf("outside.png"), QSize(0, 0));
 }
 
 QTEST_GUILESS_MAIN(TestConfigExchange)

@@ -224,6 +224,8 @@ private Q_SLOTS:
         QTest::newRow("failed") << QByteArray("exit 3") << "restartWlanProcessFailedUnspecific 3";
         QTest::newRow("killed") << QByteArray("kill -KILL $$") << "restartWlanProcessFailedUnspecific 7";
         QTest::newRow("missing") << QByteArray() << "restartWlanProcessFailedUnspecific 127";
+        // Past its time limit the script is killed with what it started.
+        QTest::newRow("hung") << QByteArray("sleep 600 & echo $! > \"$TOOL_SYSROOT/sleeper\"; wait") << "restartWlanProcessFailedUnspecific 7";
     }
 
     void restartOutcomes()
@@ -236,9 +238,16 @@ private Q_SLOTS:
             QVERIFY(writeScript(root, QStringLiteral("/opt/ti-wireless/WL6.1.6.0.3/install.sh"),
                                 "[ \"$1\" = restart ] || exit 9\n" + script + "\n"));
         RecordedHost host;
+        host.window.setWlanRestartTimeLimit(3000);
         host.window.restartwlan();
-        QVERIFY(waitUntil([&] { return host.calls().size() >= 2; }, 10000));
+        QVERIFY(waitUntil([&] { return host.calls().size() >= 2; }, 15000));
         QCOMPARE(host.calls(), QStringList({ "setWlanRestarted false", call }));
+        const QByteArray sleeper = root.read(QStringLiteral("/sleeper")).trimmed();
+        if (!sleeper.isEmpty())
+            QVERIFY(waitUntil([&] {
+                QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(sleeper)));
+                return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ");
+            }));
     }
 
     void informationValues()

@@ -3,8 +3,11 @@
 
   format.py            rewrite every language file: members sorted ("GUI" by text, "syserror"
                        by number), two-space indent, UTF-8 without escapes, no byte-order mark
-  format.py --check    fail when a file is not in that form, or when a complete language
-                       (en, de) lacks a text the scene translates; the missing texts are named
+  format.py --check    fail when a file is not in that form, when a language lacks a text the
+                       scene translates or a fault text of the English file, when a translation
+                       drops or adds a placeholder ({0}, <br>, line breaks, the game's trailing
+                       space), or when langs.json offers a language without its file or flag;
+                       each fault is named
   format.py --texts    print every text the scene translates, one per line
 
 The texts the scene translates are the string literals of qsTr, qsTranslate, QT_TR_NOOP and
@@ -20,7 +23,10 @@ import sys
 HERE = pathlib.Path(__file__).resolve().parent
 ROOT = HERE.parent.parent
 LANG_DIR = ROOT / "tools/toolsim/sample/home/tool/config/langs"
-COMPLETE = ("en", "de")
+FLAG_DIR = ROOT / "flags"
+# What a translation must carry over from the English text unchanged: the arguments, the
+# rich-text line breaks and the plain ones, and a trailing space a number is appended to.
+MARKS = re.compile(r"\{\d+\}|%[0-9A-Za-z]|<br>|\[\[\[|\]\]\]|\{\{\{|\n")
 
 # The last argument of a translation call, when it is a string literal.
 CALL = re.compile(r"""\b(?:qsTr|QT_TR_NOOP|qsTranslate|QT_TRANSLATE_NOOP)\s*\(\s*"""
@@ -54,6 +60,55 @@ def canonical(data):
     return json.dumps(out, ensure_ascii=False, indent=2) + "\n"
 
 
+def marks(text):
+    return sorted(MARKS.findall(text)), text.endswith(" ")
+
+
+def check_contents():
+    """Every language complete and its placeholders intact; every offered language present."""
+    failed = False
+    texts = scene_texts()
+    english = json.loads((LANG_DIR / "en.json").read_text(encoding="utf-8"))
+    for path in sorted(LANG_DIR.glob("*.json")):
+        if path.name == "langs.json":
+            continue
+        try:
+            data = json.loads(path.read_text(encoding="utf-8"))
+        except ValueError:
+            continue  # reported above
+        gui, faults = data.get("GUI", {}), data.get("syserror", {})
+        problems = [f"lacks {json.dumps(t, ensure_ascii=False)}" for t in sorted(texts - gui.keys())]
+        problems += [f"lacks fault text {n}" for n in english.get("syserror", {}) if n not in faults]
+        for key, value in gui.items():
+            reference = english["GUI"].get(key, key)
+            if not isinstance(value, str):
+                problems.append(f"{json.dumps(key, ensure_ascii=False)}: not a text")
+            elif marks(value) != marks(reference) and not (
+                    # a full-width colon carries its own space
+                    reference.endswith(": ") and value.endswith("\uff1a")
+                    and marks(value)[0] == marks(reference)[0]):
+                problems.append(f"{json.dumps(key, ensure_ascii=False)}: placeholders differ in "
+                                f"{json.dumps(value, ensure_ascii=False)}")
+        if problems:
+            failed = True
+            print(f"{path.name}: {len(problems)} problem(s):")
+            for p in problems:
+                print(f"  {p}")
+    try:
+        offered = json.loads((LANG_DIR / "langs.json").read_text(encoding="utf-8"))
+    except ValueError:
+        return True
+    for entry in offered:
+        name = entry.get("filename", "")
+        if not (LANG_DIR / f"{name}.json").is_file():
+            failed = True
+            print(f"langs.json offers {name!r} without {name}.json")
+        if not (FLAG_DIR / str(entry.get("countryCode", ""))).is_file():
+            failed = True
+            print(f"langs.json offers {name!r} with the unknown flag {entry.get('countryCode')!r}")
+    return failed
+
+
 def main(argv):
     if "--texts" in argv:
         for t in sorted(scene_texts()):
@@ -81,15 +136,7 @@ def main(argv):
                 path.write_text(text, encoding="utf-8")
                 print(f"rewrote {path.name}")
     if check:
-        texts = scene_texts()
-        for code in COMPLETE:
-            gui = json.loads((LANG_DIR / f"{code}.json").read_text(encoding="utf-8")).get("GUI", {})
-            missing = sorted(t for t in texts if t not in gui)
-            if missing:
-                failed = True
-                print(f"{code}.json lacks {len(missing)} text(s) of the scene:")
-                for t in missing:
-                    print(f"  {json.dumps(t, ensure_ascii=False)}")
+        failed |= check_contents()
     return 1 if failed else 0
 
 

@@ -73,6 +73,7 @@ const QList<ToolSim::Command>& ToolSim::commands()
         { "nokack", &ToolSim::cmdNokAck, false, "nokack PRG" },
         { "nokresult", &ToolSim::cmdNokResult, false, "nokresult [result options]" },
         { "readyflags", &ToolSim::cmdReadyFlags, false, "readyflags" },
+        { "restart", &ToolSim::cmdRestart, false, "restart sys|wlan" },
         { "resconn", &ToolSim::cmdResConn, true, "resconn SERVICE STATE" },
         { "resdiag", &ToolSim::cmdResDiag, false, "resdiag SERVICE [KEY=VALUE ...]" },
         { "pruefsoftware", &ToolSim::cmdPruefSoftware, false, "pruefsoftware 0|1" },

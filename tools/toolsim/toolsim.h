@@ -93,6 +93,7 @@ private:
     bool cmdPopup(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdNokResult(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdReadyFlags(const CommandLine::Args& a, const Done& done, QString* error);
+    bool cmdRestart(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdClosePopup(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdJobMsg(const CommandLine::Args& a, const Done& done, QString* error);
     bool cmdCloseJobMsg(const CommandLine::Args& a, const Done& done, QString* error);
