@@ -13,6 +13,7 @@ settings files before anything else runs, and at the end the GUI boots on them.
 
 Screen dumps (PNG), the serial logs and timings.txt are kept in --out."""
 import argparse
+import ctypes
 import json
 import os
 import random
@@ -25,6 +26,11 @@ import time
 import zlib
 
 SCENE_W, SCENE_H = 240, 320
+PR_SET_PDEATHSIG = 1
+
+
+def die_with_parent():
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, 9)
 GUI_CONF = "/etc/default/newgui"
 SETTINGS = ("guiconfig.json", "wlan.json")
 
@@ -89,7 +95,7 @@ class Vm:
                "-chardev", "socket,id=ser0,path=%s,server=on,wait=off,logfile=%s" % (self.ser_path, self.log),
                "-serial", "chardev:ser0", "-qmp", "unix:%s,server=on,wait=off" % self.qmp_path]
         self.started = time.monotonic()
-        self.proc = subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+        self.proc = subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, preexec_fn=die_with_parent,
                                      stderr=open(os.path.join(args.out, "qemu-%s.err" % name), "w"))
         self.ser = self._connect(self.ser_path)
         self.qmp = self._connect(self.qmp_path)
