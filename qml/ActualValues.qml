@@ -395,6 +395,11 @@ GUIView {
     function setValues(prgnr, prgname, result, torque, dTorque, angle, dAngle, tgs, dTgs, cycle, qcode, row, torqueUnit) {
         mainwindow.setAcCacheValues(prgnr, prgname, result, torque, dTorque, angle, dAngle, tgs, dTgs,
                                     cycle, qcode, row, torqueUnit)
+        showValues(prgnr, result, torque, angle, tgs, qcode, row, cycle, torqueUnit)
+    }
+
+    // Shows a result, or with result "-" the loaded program, without touching the cache.
+    function showValues(prgnr, result, torque, angle, tgs, qcode, row, cycle, torqueUnit) {
         const numberPart = prgnr + " - S:" + (Number(row) + 1) + "A"
         if (result === '-' || result === null || result === undefined) {
             blinkTimer.stop()
@@ -642,13 +647,14 @@ GUIView {
         setTorqueUnit(undefined)
         setTheme(mainwindow.theme)
         setButtonBarBtns()
-        if (cMainWindow.enableResults() || mainwindow.firstInit) {
-            setValues(mainwindow.ac_prgnr, mainwindow.ac_prgname, mainwindow.ac_result,
-                      mainwindow.ac_torque, mainwindow.ac_dTorque, mainwindow.ac_angle,
-                      mainwindow.ac_dAngle, mainwindow.ac_tgs, mainwindow.ac_dTgs,
-                      mainwindow.ac_cycle, mainwindow.ac_qcode, mainwindow.ac_row,
-                      mainwindow.ac_torqueUnit)
-        }
+        // Built again after a popup or the menu: the last result while it is still the one on
+        // display, otherwise the loaded program and the last identification code.
+        const m = mainwindow
+        if ((cMainWindow.enableResults() || m.firstInit) && !m.ongoingTightening && m.ac_cycle !== "-")
+            setValues(m.ac_prgnr, m.ac_prgname, m.ac_result, m.ac_torque, m.ac_dTorque, m.ac_angle, m.ac_dAngle,
+                      m.ac_tgs, m.ac_dTgs, m.ac_cycle, m.ac_qcode, m.ac_row, m.ac_torqueUnit)
+        else
+            showValues("-", "-", "-", "-", "-", "-", "-", m.id_code, undefined)
         jobPopupTimer.start()
     }
 }

@@ -36,7 +36,8 @@ GUIView {
                 ? cfg.view.MainMenu.entries : []
         for (let k = 0; k < entries.length; ++k) {
             const entry = entries[k]
-            if (!entry || entry.state === 'testview')
+            // an entry naming no screen is left out (and logged once)
+            if (!entry || entry.state === 'testview' || !mainwindow.knownState(entry.state))
                 continue
             let enabled = true
             if (entry.state === 'prgselect' && mainwindow.prgallow === 0)

@@ -81,6 +81,10 @@ Item {
         if (textOrEmpty(code) !== '')
             body = qsTr("Code") + ": " + code + "\n" + qsTr("Class") + ": " + textOrEmpty(fclass) + "\n\n" + body
         bodyLabel.text = body
+        // Only a fault's own popup acknowledges a fault: the offer is the message's, also
+        // when its countdown ends, never one left over from the popup before it.
+        acktest = acknowledge && typeof fclass === 'number' && (fclass === 3 || fclass === 0)
+                && typeof code === 'number' && code > 0
         if (timer > 0) {
             allowAckClose = false
             allowClose = false
@@ -93,15 +97,8 @@ Item {
         // A popup without countdown can always be closed, also after a countdown popup that
         // was replaced before its end.
         allowClose = true
-        if (!acknowledge) {
-            allowAckClose = false
-            acktest = false
-            mainwindow.trySetButtons('', qsTr("OK"), '')
-        } else {
-            allowAckClose = true
-            acktest = typeof fclass === 'number' && (fclass === 3 || fclass === 0)
-            mainwindow.trySetButtons(acktest ? qsTr("Ack") : '', qsTr("OK"), '')
-        }
+        allowAckClose = acknowledge
+        mainwindow.trySetButtons(acktest ? qsTr("Ack") : '', qsTr("OK"), '')
     }
 
     function nokackPopup2(head, text) {
@@ -328,11 +325,20 @@ Item {
             id: counterLabel
             objectName: "popupCounter"
             anchors.centerIn: parent
+            // inside the battery's outline; a long unit shrinks, then is elided
+            width: 96
+            horizontalAlignment: Text.AlignHCenter
             textFormat: Text.PlainText
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 16
+            elide: Text.ElideRight
             font.family: mainwindow.defaultFont
             font.pixelSize: 32
             color: '#ff0000'
             text: root.counterText
+            // a binding, not a state's change: a state would save and give back the
+            // visibility it read while the battery picture was hidden
+            visible: root.state === 'exhaustivedischarge' || root.state === 'nobattery'
         }
     }
 
@@ -361,14 +367,12 @@ Item {
             PropertyChanges { target: headerLabel; text: qsTr("Information") }
             PropertyChanges { target: bodyLabel; text: qsTr("Battery low"); y: 86; width: 215; height: 98 }
             PropertyChanges { target: batteryImage; visible: true; y: 200 }
-            PropertyChanges { target: counterLabel; visible: false }
         },
         State {
             name: 'too_lowbattery'
             PropertyChanges { target: headerLabel; text: qsTr("Information") }
             PropertyChanges { target: bodyLabel; text: root.lines(qsTr("Battery low<br>Please change battery")); y: 86; width: 215; height: 98 }
             PropertyChanges { target: batteryImage; visible: true; y: 200; source: 'image://pics/battery_empty_' + (root.theme === 'black' ? 'black' : 'blue') + '.png' }
-            PropertyChanges { target: counterLabel; visible: false }
         },
         State {
             name: 'exhaustivedischarge'

@@ -84,8 +84,9 @@ GUIView {
         if (state === 'showtime') {
             cMainWindow.setDateTime(datetimestr)
             const cfg = mainwindow.cfg
+            // a transition to a state without a screen goes to the menu instead
             if (cfg.global.firstsetup === true && cfg.wizard && cfg.wizard.transitions
-                    && cfg.wizard.transitions.setdatetime)
+                    && cfg.wizard.transitions.setdatetime && mainwindow.knownState(cfg.wizard.transitions.setdatetime))
                 mainwindow.gotoState(cfg.wizard.transitions.setdatetime)
             else
                 mainwindow.gotoState('mainmenu')

@@ -52,6 +52,9 @@ Rectangle {
         x: 23
         y: 7
         width: 128
+        // bound, not set by the states: the input is built hidden, and a state would save
+        // the visibility it read then
+        visible: root.state === 'setvalue'
     }
 
     Text {
@@ -77,8 +80,8 @@ Rectangle {
     }
 
     states: [
-        State { name: 'show'; PropertyChanges { target: wheel; visible: false } },
-        State { name: 'setvalue'; PropertyChanges { target: wheel; visible: true } }
+        State { name: 'show' },
+        State { name: 'setvalue' }
     ]
 
     Component.onCompleted: mainwindow.trySetButtons('@up', qsTr("Next"), '@down')

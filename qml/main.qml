@@ -211,25 +211,55 @@ Rectangle {
         return false
     }
 
+    // States named by the configuration, a file other processes write, that have no screen:
+    // each is logged once, and going there is refused (the display would go black).
+    property var unknownStates: ({})
+
+    function knownState(name) {
+        if (typeof name === 'string' && hasState(name))
+            return true
+        var key = String(name)
+        if (unknownStates[key] !== true) {
+            var logged = Object.assign({}, unknownStates)
+            logged[key] = true
+            unknownStates = logged
+            cMainWindow.syslogError("no screen for the state '" + key + "'")
+        }
+        return false
+    }
+
+    // The screen under the popup screen keeps its own way back: lastState as it was before
+    // the first popup came, given back when the last one goes.
+    property string lastStateUnderPopup: ""
+
     function gotoState(newState) {
+        if (!knownState(newState))
+            return
+        if (newState === 'popupgui' && state !== 'popupgui')
+            lastStateUnderPopup = lastState
         lastState = state
         state = newState
         pushState(newState)
     }
 
+    // A popup is no screen of the history: a screen that walks back through it after popups
+    // came and went finds the screens the operator opened.
     function pushState(curr_state) {
-        var entry = curr_state
-        if (curr_state === 'popupgui' && getPopupState() === 'hidden')
-            entry = 'actualValues'
+        if (curr_state === 'popupgui')
+            return
         var history = stateBuffer.slice(0)
         if (history.length >= 3)
             history.splice(2, history.length - 2)
-        history.unshift(entry)
+        history.unshift(curr_state)
         stateBuffer = history
     }
 
     function gotoPrevState() {
-        state = lastState
+        var back = lastState
+        // before the state: the screen reads lastState while it is built
+        if (state === 'popupgui' && back !== 'popupgui')
+            lastState = lastStateUnderPopup
+        state = back
     }
 
     function gotoStatePrevMenu() {
@@ -889,8 +919,6 @@ Rectangle {
         if (!startingUp || status !== 3 || state !== 'actualValues' || bmsKeyMode
                 || PopupStack.getStackLength() > 0 || PopupStack.isBatteryFlagCleared())
             return false
-        lastState = state
-        pushState('actualValues')
         setJobPopupFocus(false)
         PopupStack.checkStack()
         return true
@@ -1018,7 +1046,7 @@ Rectangle {
         else
             first = cfg.global.startview
         // A start view that names no screen would leave the display empty.
-        if (typeof first !== 'string' || !hasState(first))
+        if (typeof first !== 'string' || !knownState(first))
             first = 'actualValues'
         state = first
         lastState = first

@@ -43,6 +43,23 @@ void ScreenGrabber::grab(int x, int y, int width, int height)
     m_pixmap = m_view->grab(QRect(x, y, width, height));
     m_grabbed = true;
     setFlag(QQuickItem::ItemHasContents, true);
+    update();
+}
+
+// A copy made while hidden is drawn when the item is shown or moved, without waiting for
+// something else to repaint it.
+void ScreenGrabber::itemChange(ItemChange change, const ItemChangeData& value)
+{
+    QQuickPaintedItem::itemChange(change, value);
+    if (change == ItemVisibleHasChanged && value.boolValue && m_grabbed)
+        update();
+}
+
+void ScreenGrabber::geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry)
+{
+    QQuickPaintedItem::geometryChange(newGeometry, oldGeometry);
+    if (m_grabbed)
+        update();
 }
 
 void ScreenGrabber::paint(QPainter* painter)

@@ -41,6 +41,10 @@ public:
     const QPixmap& pixmap() const { return m_pixmap; }
     bool grabbed() const { return m_grabbed; }
 
+protected:
+    void itemChange(ItemChange change, const ItemChangeData& value) override;
+    void geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) override;
+
 private:
     QPixmap m_pixmap;
     bool m_grabbed = false;

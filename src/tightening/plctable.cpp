@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "inputlimits.h"
 #include "saferead.h"
 
 namespace PlcTable {
@@ -54,7 +55,7 @@ QVariantMap keyTexts(const QString& dir)
             bool ok = false;
             const int index = m.captured(1).toInt(&ok, 10);
             if (ok && index >= 4 && index <= 6)
-                texts.insert(keys.at(index - 4), m.captured(2).trimmed());
+                texts.insert(keys.at(index - 4), InputLimits::cap(m.captured(2).trimmed(), InputLimits::MaxName));
         }
         return true;
     });

@@ -5,7 +5,8 @@
 #include <QSqlQuery>
 #include <QStringList>
 
-// The activity log as the firmware creates it, and what the display (user 4) wrote to it.
+// The activity log as the firmware creates it (its values may not be NULL), and what the
+// display (user 4) wrote to it.
 namespace ActivityLogFile {
 
 inline bool create(const QString& hostPath)
@@ -16,7 +17,8 @@ inline bool create(const QString& hostPath)
         db.setDatabaseName(hostPath);
         ok = db.open() && QSqlQuery(db).exec(QStringLiteral(
             "CREATE TABLE activity (id INTEGER PRIMARY KEY AUTOINCREMENT, timestamp INTEGER NOT NULL, user INTEGER NOT NULL DEFAULT 0,"
-            " code INTEGER NOT NULL, value1 TEXT DEFAULT '', value2 TEXT DEFAULT '', value3 TEXT DEFAULT '', value4 TEXT DEFAULT '')"));
+            " code INTEGER NOT NULL, value1 TEXT NOT NULL DEFAULT '', value2 TEXT NOT NULL DEFAULT '',"
+            " value3 TEXT NOT NULL DEFAULT '', value4 TEXT NOT NULL DEFAULT '')"));
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("activity-setup"));

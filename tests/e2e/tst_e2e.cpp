@@ -207,13 +207,18 @@ void TestEndToEnd::keyBitMode()
     QTest::qWait(300);
     QCOMPARE(callsStartingWith("fguiplcupdate"), QStringList({ "fguiplcupdate 0 1", "fguiplcupdate 0 0" }));
     QVERIFY(m_run->displayActivities().contains(QStringLiteral("111 ManOp")));
-    // the middle key, without assignment, neither sends nor opens the menu; the switch back ends the mode
+    // the middle key, without assignment, neither sends nor opens the menu; the switch back ends
+    // the mode on the actual values, whose bar has nothing on the right key (the menu's has its
+    // down arrow there)
     QVERIFY(!m_run->ctl({ "keyswitch", "2" }).isNull());
     QVERIFY(!m_run->ctl({ "prgnr", "-88" }).isNull());
-    img = m_run->grabUntil([](const QImage& i) {
-        return count(i, QRect(5, 292, 70, 26), isWhite) == 0 && count(i, QRect(90, 295, 60, 20), isWhite) > 20;
-    });
-    QCOMPARE(count(img, QRect(5, 292, 70, 26), isWhite), 0);
+    const auto actualValuesBar = [](const QImage& i) {
+        return count(i, QRect(5, 292, 70, 26), isWhite) == 0 && count(i, QRect(90, 295, 60, 20), isWhite) > 20
+            && count(i, QRect(175, 292, 65, 26), isWhite) == 0;
+    };
+    img = m_run->grabUntil(actualValuesBar);
+    save(img, "keybits-ended");
+    QVERIFY(actualValuesBar(img));
 }
 
 // WLAN off on the WLAN screen: wlan.json rewritten in its layout, announced, WLAN
@@ -248,8 +253,13 @@ void TestEndToEnd::setDate()
     QVERIFY(openMenuEntry(10));
     // the day one on, then through month, year, the date summary, hour and minute
     QVERIFY(m_run->keys({ "Right", "A", "A", "A", "A", "A", "A" }));
-    const QImage img = m_run->grabUntil(onScreen);
+    // the time summary: back on the left key, nothing on the right (the wheels have arrows there)
+    const auto showTime = [](const QImage& i) {
+        return onScreen(i) && count(i, QRect(5, 292, 60, 26), isWhite) > 20 && count(i, QRect(175, 292, 65, 26), isWhite) == 0;
+    };
+    const QImage img = m_run->grabUntil(showTime);
     save(img, "setdatetime-showtime");
+    QVERIFY(showTime(img));
     QVERIFY(m_run->keys({ "A" }));
     QString log;
     QVERIFY(waitUntil([&] {
@@ -281,9 +291,14 @@ void TestEndToEnd::informationAndDiagnosis()
     // code, version and time: the value centred in each row (the RSSI needs a WLAN address)
     for (int row = 0; row < 3; ++row)
         QVERIFY2(count(img, QRect(20, 30 + 52 + 52 * row + 26, 200, 20), textDark) > 20, qPrintable(QString::number(row)));
+    // at the end of the list: the up arrow on the left key, no down arrow on the right
     QVERIFY(m_run->keys(repeat("Right", 6)));
-    img = m_run->grabUntil([](const QImage& i) { return count(i, QRect(185, 292, 50, 26), isWhite) == 0; });
+    const auto atEnd = [](const QImage& i) {
+        return onScreen(i) && count(i, QRect(5, 292, 60, 26), isWhite) > 20 && count(i, QRect(175, 292, 65, 26), isWhite) == 0;
+    };
+    img = m_run->grabUntil(atEnd);
     save(img, "info-end");
+    QVERIFY(atEnd(img));
     QVERIFY(m_run->keys({ "A" }));
     QVERIFY(m_run->keys(repeat("Right", 12) + QStringList { "A" }));
     img = m_run->grabUntil([](const QImage& i) { return rowGreen(i.pixel(200, 30 + 52 + 26)) && rowRed(i.pixel(200, 30 + 104 + 26)); });

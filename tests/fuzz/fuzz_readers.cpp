@@ -2,10 +2,12 @@
 // programs, jobs, the PLC table, the channel configuration, the settings files, the language
 // files and the diagnostic tree.
 // Each target starts from the simulator's sample files and feeds its reader mutated copies
-// (bit flips, random and syntax bytes, cut, repeated and spliced ranges). Run in the normal
+// (bit flips, random and syntax bytes, long words, cut, repeated and spliced ranges). Run in the normal
 // suite for a few hundred inputs per target, and with address and undefined-behaviour
-// sanitizers by `scripts/test.sh --sanitize`. NG_FUZZ_RUNS sets the inputs per target,
-// NG_FUZZ_SEED the generator's seed. Exit code 0: no reader crashed, hung or broke a bound.
+// sanitizers by `scripts/test.sh --sanitize`. Each run walks several seeds, so that a bound
+// cannot hold for one seed only: NG_FUZZ_SEED is the first, NG_FUZZ_SEEDS how many (the
+// failure line names the seed: rerun it with NG_FUZZ_SEEDS=1), NG_FUZZ_RUNS the inputs per
+// target and seed. Exit code 0: no reader crashed, hung or broke a bound.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -53,7 +55,7 @@ QByteArray mutate(QByteArray data, Random& rnd)
     const int steps = 1 + rnd.below(8);
     for (int s = 0; s < steps; ++s) {
         const int pos = rnd.below(int(data.size()) + 1);
-        switch (rnd.below(8)) {
+        switch (rnd.below(9)) {
         case 0: // flip a bit
             if (!data.isEmpty())
                 data[pos % data.size()] = char(data[pos % data.size()] ^ (1 << rnd.below(8)));
@@ -79,6 +81,13 @@ QByteArray mutate(QByteArray data, Random& rnd)
         case 6: // a NUL byte
             data.insert(pos, '\0');
             break;
+        case 7: { // a word longer than any name may be
+            QByteArray word(65 + rnd.below(400), 'x');
+            for (char& c : word)
+                c = char('a' + rnd.below(26));
+            data.insert(pos, word);
+            break;
+        }
         default: // splice in the other half of the input
             data.insert(pos, data.mid(rnd.below(int(data.size()) + 1), 1 + rnd.below(256)));
             break;
@@ -105,8 +114,9 @@ QByteArray sampleOf(const QString& devicePath)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const int runs = qEnvironmentVariableIsSet("NG_FUZZ_RUNS") ? qEnvironmentVariableIntValue("NG_FUZZ_RUNS") : 300;
-    const quint64 seed = qEnvironmentVariableIsSet("NG_FUZZ_SEED") ? qgetenv("NG_FUZZ_SEED").toULongLong() : 0x9e3779b97f4a7c15ULL;
+    const int runs = qEnvironmentVariableIsSet("NG_FUZZ_RUNS") ? qEnvironmentVariableIntValue("NG_FUZZ_RUNS") : 100;
+    const int seedCount = qEnvironmentVariableIsSet("NG_FUZZ_SEEDS") ? qEnvironmentVariableIntValue("NG_FUZZ_SEEDS") : 4;
+    const quint64 firstSeed = qEnvironmentVariableIsSet("NG_FUZZ_SEED") ? qgetenv("NG_FUZZ_SEED").toULongLong() : 1;
     qunsetenv("LOCAL_VAR_ROOT_PATH");
     SystemLog::startCapture(); // the readers' log lines are not the point here
 
@@ -178,27 +188,32 @@ int main(int argc, char** argv)
 
     int failures = 0;
     for (const Target& target : targets) {
-        TempSysroot root;
-        QDir().mkpath(root.root() + QStringLiteral("/var/run/diag"));
-        QList<QByteArray> seeds;
-        for (const QString& p : target.devicePaths) {
-            seeds << sampleOf(p);
-            root.write(p, seeds.last());
-        }
-        Random rnd { seed ^ qHash(QByteArray(target.name)) ^ 1 };
-        for (int i = 0; i < runs; ++i) {
-            const int which = rnd.below(int(target.devicePaths.size()));
-            const QByteArray input = mutate(seeds.at(which), rnd);
-            root.write(target.devicePaths.at(which), input);
-            if (!target.read()) {
-                ++failures;
-                std::fprintf(stderr, "%s: input %d broke a bound (%lld bytes)\n", target.name, i, qint64(input.size()));
+        for (quint64 seed = firstSeed; seed < firstSeed + quint64(qMax(1, seedCount)); ++seed) {
+            TempSysroot root;
+            QDir().mkpath(root.root() + QStringLiteral("/var/run/diag"));
+            QList<QByteArray> samples;
+            for (const QString& p : target.devicePaths) {
+                samples << sampleOf(p);
+                root.write(p, samples.last());
             }
-            // Now and then keep the mutant, so that mutations pile up.
-            if (rnd.below(4) == 0 && input.size() < 256 * 1024)
-                seeds[which] = input;
+            QList<QByteArray> inputs = samples;
+            Random rnd { (seed * 0x9e3779b97f4a7c15ULL) ^ qHash(QByteArray(target.name)) ^ 1 };
+            for (int i = 0; i < runs; ++i) {
+                const int which = rnd.below(int(target.devicePaths.size()));
+                // Half from the sample: kept mutants lose their lines to cuts over time.
+                const QByteArray input = mutate(rnd.below(2) == 0 ? samples.at(which) : inputs.at(which), rnd);
+                root.write(target.devicePaths.at(which), input);
+                if (!target.read()) {
+                    ++failures;
+                    std::fprintf(stderr, "%s: seed %llu input %d broke a bound (%lld bytes)\n", target.name,
+                                 static_cast<unsigned long long>(seed), i, qint64(input.size()));
+                }
+                // Now and then keep the mutant, so that mutations pile up.
+                if (rnd.below(4) == 0 && input.size() < 256 * 1024)
+                    inputs[which] = input;
+            }
         }
-        std::printf("%s: %d inputs\n", target.name, runs);
+        std::printf("%s: %d inputs from each of %d seeds\n", target.name, runs, qMax(1, seedCount));
     }
     return failures == 0 ? 0 : 1;
 }

@@ -90,7 +90,8 @@ void TestScreenGrabber::overloads()
 }
 
 // A grabber draws nothing, and has no contents to keep, until it has grabbed; then it draws
-// the copy at its origin.
+// the copy at its origin, by itself: after a grab while shown, and when a grab made while
+// hidden is shown or moved.
 void TestScreenGrabber::paintsOnlyAfterAGrab()
 {
     QQmlEngine engine;
@@ -116,11 +117,23 @@ void TestScreenGrabber::paintsOnlyAfterAGrab()
     QuarterView view;
     grabber->setView(&view);
     grabber->grab(100, 140, 100, 100);
-    grabber->update();
-    const QImage shown = window.grabWindow();
+    QImage shown = window.grabWindow();
     QCOMPARE(shown.pixelColor(40 + 5, 30 + 5), QColor(Qt::red));      // from (105, 145)
     QCOMPARE(shown.pixelColor(40 + 30, 30 + 30), QColor(Qt::yellow));  // from (130, 170)
     QCOMPARE(shown.pixelColor(150, 50), QColor(Qt::white));
+
+    grabber->setVisible(false);
+    QCOMPARE(window.grabWindow().pixelColor(45, 35), QColor(Qt::white));
+    grabber->grab(0, 160, 100, 100);
+    grabber->setVisible(true);
+    QCOMPARE(window.grabWindow().pixelColor(45, 35), QColor(Qt::blue));
+    grabber->setVisible(false);
+    grabber->grab(120, 0, 100, 100);
+    grabber->setVisible(true);
+    grabber->setX(60);
+    shown = window.grabWindow();
+    QCOMPARE(shown.pixelColor(65, 35), QColor(Qt::green));
+    QCOMPARE(shown.pixelColor(45, 35), QColor(Qt::white));
     delete root;
 }
 

@@ -171,21 +171,36 @@ SceneTestCase {
         compare(part("statusText").text, "P:8 - S:3A - OK")
         compare(part("statusText").font.pointSize, 19)
 
-        // the host's reset shows the loaded program again
+        // the host's reset shows the loaded program again, also after a popup came and went
         scene.resetResult()
         compare([part("statusDisplay").state, part("statusText").text], ['Ready', "P:7 - Short"])
         compare(part("torqueField").value, "-")
+        cMainWindow.resultsEnabled = true
+        scene.popupString("Info", "Message", 0, 0, "", "")
+        keyClick(Qt.Key_A)
+        compare([part("statusDisplay").state, part("statusText").text, part("torqueField").value],
+                ['Ready', "P:7 - Short", "-"])
     }
 
-    // A short code needs no code list; the keys have nothing to scroll. A code scanned
-    // while a result is shown does not replace the result's code, which is shown as it is,
-    // never as markup. Back from the menu, the cached result is shown again only while
-    // results are enabled (or before the first identification code).
+    // A short code needs no code list; the keys have nothing to scroll. Popups that come and
+    // go before the first result leave the loaded program and the code on display, whether
+    // the code came under the popup or on the screen. A code scanned while a result is shown
+    // does not replace the result's code, which is shown as it is, never as markup. Back from
+    // the menu, the cached result is shown again only while results are enabled.
     function test_shortIdCode() {
         startOnActualValues()
+        cMainWindow.prgList = [{ slot: "5", name: "M6 flange", unit: "1" }]
+        scene.updatePrgnr(5)
+        scene.popupString("Info", "Message", 0, 0, "", "")
+        scene.newIdcode("OLD-CODE")
+        keyClick(Qt.Key_A)
+        compare([part("statusText").text, part("idValue").text], ["P:5 - M6 flange", "OLD-CODE"])
         scene.newIdcode("NEW-CODE")
         compare(part("idValue").text, "NEW-CODE")
         verify(!scene.firstInit)
+        scene.popupString("Info", "Message", 0, 0, "", "")
+        keyClick(Qt.Key_A)
+        compare([part("statusText").text, part("idValue").text], ["P:5 - M6 flange", "NEW-CODE"])
         scene.setResults(result({ cycle: "  WP-0042  ", torque: 20 }))
         compare(part("idValue").text, "WP-0042")
         scene.newIdcode("LATER")
@@ -205,7 +220,7 @@ SceneTestCase {
         compare(scene.state, 'mainmenu')
         compare(scene.genericListShowArrows, 1, "the menu's arrows")
         scene.gotoState('actualValues')
-        compare([part("torqueField").value, part("idValue").text], ["-", "-"], "no result restored")
+        compare([part("torqueField").value, part("idValue").text], ["-", "LATER"], "no result restored")
         verify(!part("iconLeft").visible && !part("iconRight").visible, "no arrows of the menu")
         compare(part("textMiddle").text, "Menu")
         cMainWindow.resultsEnabled = true

@@ -72,6 +72,9 @@ SceneTestCase {
         startScene(deployedConfig({ theme: 'black' }))
         scene.gotoState('info')
         scene.gotoState('exchange')
+        // a popup that came and went does not make the screen its own way back
+        scene.popupString("Info", "Message", 0, 0, "", "")
+        keyClick(Qt.Key_A)
         var list = scene.screen.list
         compare(list.count, 3)
         keyClick(Qt.Key_Right)

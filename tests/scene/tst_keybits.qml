@@ -22,7 +22,7 @@ SceneTestCase {
         scene.updateKeyPos(-1, 403)
     }
 
-    // The bar and the keys end-to-end are in tst_e2e_settings; here what it cannot reach.
+    // The bar and the keys end-to-end are in tst_e2e; here what it cannot reach.
     function test_ordinaryKeySendsPressAndRelease() {
         startKeyMode()
         keyPress(Qt.Key_Right)
@@ -94,12 +94,14 @@ SceneTestCase {
     function test_popupKeepsItsKeys() {
         startScene()
         cMainWindow.bmsBits = { "L": "ManOp", "M": "Start", "R": "" }
-        scene.gotoState('popupgui')
+        scene.popupString("Info", "Message", 0, 0, "", "")
         scene.updateKeyPos(-1, -1)
         compare(scene.bmsKeyMode, true)
         compare(scene.sendBmsBtnEvents, false)
-        verify(bar()[1] !== "Start", "the popup's bar stays")
+        compare(bar(), ['', "OK", ''], "the popup's bar stays")
         keyClick(Qt.Key_A)
         compare(bits(), [], "nothing is sent from the popup")
+        compare(scene.state, 'actualValues', "the popup took the key")
+        compare(bar(), ["ManOp", "Start", "n.a"], "the screen below shows the texts")
     }
 }

@@ -25,15 +25,18 @@ SceneTestCase {
         return countPixels(image, 10, top + 8, 200, top + 44, test)
     }
 
-    // Program selection not allowed, the test view and an inactive entry left out.
+    // Program selection not allowed; the test view, an inactive entry and entries naming no
+    // screen left out, the latter logged once.
     function test_menuEntries() {
         startScene(menuConfig([{ state: 'prgselect' }, { state: 'testview' },
-                               { state: 'info', active: false }]))
+                               { state: 'info', active: false }, { state: 'nosuchscreen' }, { state: '' }]))
         cMainWindow.prgSelect = 0
         scene.gotoState('mainmenu')
         settle()
         var list = part("menuList")
         compare(rowTexts(list), ["Program selection", "Back"])
+        scene.updateOperationMode(0, 0, 0)
+        compare(loggedErrors().filter(function (e) { return e.indexOf("nosuchscreen") >= 0 }).length, 1)
         wait(50)
         var image = grab("mainmenu-disabled.png")
         verify(rowPixels(image, 0, isGrey) > 30, "grey program entry")
@@ -43,7 +46,10 @@ SceneTestCase {
         // the grey entry does nothing
         keyClick(Qt.Key_A)
         compare(scene.state, 'mainmenu')
-        // Back returns to where the menu was opened from
+        // Back returns to where the menu was opened from, also after a popup came and went
+        scene.popupString("Info", "Message", 0, 0, "", "")
+        keyClick(Qt.Key_A)
+        list = part("menuList")
         keyClick(Qt.Key_Right)
         compare(list.getValue().name, "Back")
         keyClick(Qt.Key_A)

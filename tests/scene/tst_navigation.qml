@@ -44,8 +44,8 @@ SceneTestCase {
         compare(scene.stateBuffer, ['prgselect', 'info', 'mainmenu'])
     }
 
-    // Without another state the walk stays; the previous state, a popup and the test mode
-    // (without header and bar) leave the history alone.
+    // Without another state the walk stays; the previous state, popups, a state without a
+    // screen and the test mode (without header and bar) leave the history alone.
     function test_historyLeftAlone() {
         startScene()
         scene.gotoState('info')
@@ -62,11 +62,20 @@ SceneTestCase {
         compare(scene.stateBuffer, ['leave', 'info'])
 
         startScene()
-        scene.gotoState('info')
-        scene.gotoState('popupgui')
-        compare(scene.getPopupState(), 'hidden')
-        compare(scene.stateBuffer, ['actualValues', 'info'])
-        scene.gotoState('leave')
+        scene.gotoState('mainmenu')
+        scene.gotoState('prgselect')
+        for (var i = 0; i < 2; ++i) {
+            scene.popupString("Info", "Message", 0, 0, "", "")
+            keyClick(Qt.Key_A)
+        }
+        compare([scene.state, scene.lastState], ['prgselect', 'mainmenu'])
+        compare(scene.stateBuffer, ['prgselect', 'mainmenu'])
+        scene.gotoState('nosuchscreen')
+        scene.gotoState('')
+        compare(scene.state, 'prgselect')
+        verify(scene.screen !== null)
+        scene.gotoStatePrevMenu()
+        compare(scene.state, 'mainmenu')
         compare(scene.getPopupState(), 'hidden', "no popup outside the popup screen")
 
         startScene()
@@ -121,6 +130,8 @@ SceneTestCase {
     function test_screenGraph_data() {
         var wizard = deployedConfig({ firstsetup: true })
         var laser = deployedConfig({ laserwarning: true, startview: 'nosuchscreen' })
+        var wizardToNowhere = deployedConfig({ firstsetup: true })
+        wizardToNowhere.wizard.transitions.setdatetime = 'nosuchscreen'
         return [
             { tag: "service details to the service list", path: ['mainmenu', 'diagnosis', 'resservices'],
               key: Qt.Key_A, expected: 'diagnosis' },
@@ -131,6 +142,8 @@ SceneTestCase {
               expected: 'mainmenu' },
             { tag: "date and time on in the wizard", cfg: wizard, path: ['setdatetime'], key: Qt.Key_A, clicks: 7,
               expected: 'actualValues' },
+            { tag: "date and time in a wizard to no screen", cfg: wizardToNowhere, path: ['setdatetime'],
+              key: Qt.Key_A, clicks: 7, expected: 'mainmenu' },
             { tag: "game left to the menu", path: ['mainmenu', 'game'], key: Qt.Key_Left, expected: 'mainmenu' },
             { tag: "popup back to the screen before", path: ['info', 'popupgui'], key: Qt.Key_A, expected: 'info' },
             { tag: "warning to an unknown start view", cfg: laser, path: [], key: Qt.Key_A, expected: 'actualValues' }

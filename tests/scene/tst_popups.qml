@@ -152,6 +152,14 @@ SceneTestCase {
         keyClick(Qt.Key_Left)
         compare(callsTo("sendAck").length, 1)
         compare(body(), "Code: 17\nClass: 3\n\nOvercurrent", "Ack leaves the popup to the host")
+        // a countdown message over the fault acknowledges nothing when its countdown ends
+        scene.popupString("Wait", "Cooling down", 2, 0, "", "")
+        tick(2)
+        compare(barStrings(), ['', "OK", ''])
+        keyClick(Qt.Key_Left)
+        compare(callsTo("sendAck").length, 1)
+        keyClick(Qt.Key_A)
+        compare(barStrings(), ["Ack", "OK", ''], "the fault's own popup offers Ack again")
         fault(18, 1, "Undervoltage")
         compare(barStrings(), ['', "OK", ''])
         keyClick(Qt.Key_Left)
@@ -181,9 +189,15 @@ SceneTestCase {
         scene.batteryStatus(3)
         compare(scene.state, 'info', "good battery without a warning: straight back")
 
+        // the usual road: low, too low, then critical; only the last shows the counter
+        scene.batteryStatus(5)
+        scene.batteryStatus(2)
+        compare(popup().state, 'too_lowbattery')
+        verify(!findChild(scene.screen, "popupCounter").visible)
         scene.batteryStatus(1)
         compare(popup().state, 'exhaustivedischarge')
         compare(barStrings(), ['', '', ''])
+        verify(findChild(scene.screen, "popupCounter").visible)
         compare(findChild(scene.screen, "popupCounter").text, "20s")
         scene.batteryCountDown(3)
         compare(findChild(scene.screen, "popupCounter").text, "3s")
@@ -207,11 +221,16 @@ SceneTestCase {
     }
 
     function test_keyHeldWhenPopupAppears() {
-        startScene()
+        startScene(deployedConfig({ acknowledge: true }))
         scene.gotoState('info')
-        keyPress(Qt.Key_Right)
+        keyPress(Qt.Key_Left)
+        fault(17, 3, "Overcurrent")
+        keyRelease(Qt.Key_Left)
+        compare(callsTo("sendAck").length, 0, "a left key held before the fault does not acknowledge it")
+        scene.closepopupString(17)
+        keyPress(Qt.Key_A)
         scene.popupString("Info", "Message", 0, 0, "", "")
-        keyRelease(Qt.Key_Right)
+        keyRelease(Qt.Key_A)
         keyPress(Qt.Key_A)
         scene.popupString("Info", "Second", 0, 0, "", "")
         keyRelease(Qt.Key_A)
@@ -299,9 +318,11 @@ SceneTestCase {
         verify(countPixels(image, 12, 80, 228, 270, textPixels) > 300, "body text")
         verify(countPixels(image, 0, 290, 60, 320, isWhite) > 20, "Ack on the left key")
 
+        scene.batteryStatus(5)
         scene.batteryStatus(0)
         image = grab("popup-nobattery-" + data.tag + ".png")
-        verify(countPixels(image, 60, 200, 181, 247, isRed) > 40, "red counter")
+        // inside the battery's outline, which has red parts of its own
+        verify(countPixels(image, 90, 208, 160, 238, isRed) > 40, "red counter")
 
         scene.batteryStatus(3)
         scene.closepopupString(17)

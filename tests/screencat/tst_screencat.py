@@ -4,11 +4,14 @@
   tst_screencat.py SCREENCAT LANGDIR OUTDIR shipped   every shipped language: nothing cut,
                                                       overlapping or missing
   tst_screencat.py SCREENCAT LANGDIR OUTDIR planted   over-long and missing texts in a copy of
-                                                      English are reported where they are shown
+                                                      English are reported where they are shown, on
+                                                      a copy of the scene whose middle key text
+                                                      and editor summary neither shrink nor elide
 """
 import json
 import pathlib
 import re
+import shutil
 import subprocess
 import sys
 
@@ -21,8 +24,8 @@ PLANTED = [
 ]
 
 
-def run(screencat, langs, out):
-    args = [screencat, "--out", str(out)]
+def run(screencat, langs, out, qml=None):
+    args = [screencat, "--out", str(out)] + (["--qml", str(qml)] if qml else [])
     for lang in langs:
         args += ["--lang", str(lang)]
     proc = subprocess.run(args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, timeout=1200)
@@ -54,7 +57,20 @@ def main(screencat, langdir, outdir, mode):
         else:
             lang["GUI"][source] = planted
     (out / "xx.json").write_text(json.dumps(lang, ensure_ascii=False), encoding="utf-8")
-    rc, report, err = run(screencat, [out / "xx.json"], out)
+    # the scene as it was before its texts learnt to fit: the middle key text runs over its
+    # neighbours, the editor summary out of the screen
+    qml = out / "qml"
+    shutil.rmtree(qml, ignore_errors=True)
+    shutil.copytree(pathlib.Path(__file__).resolve().parents[2] / "qml", qml)
+    bar = (qml / "ButtonBarParts.qml").read_text(encoding="utf-8")
+    bar = re.sub(r"(objectName: \"textMiddle\".*?)fontSizeMode: Text.HorizontalFit\n\s*minimumPixelSize: \d+\n\s*elide: Text.Elide\w+\n",
+                 r"\1", bar, flags=re.S)
+    (qml / "ButtonBarParts.qml").write_text(bar, encoding="utf-8")
+    editor = (qml / "Program.qml").read_text(encoding="utf-8")
+    editor = re.sub(r"(component SummaryLine: Text \{.*?)elide: Text.ElideRight\n", r"\1", editor, flags=re.S)
+    editor = editor.replace("Math.max(16, Math.floor(25 * summaryText.width / widest))", "25")
+    (qml / "Program.qml").write_text(editor, encoding="utf-8")
+    rc, report, err = run(screencat, [out / "xx.json"], out, qml)
     rows = [l.split("\t") for l in report.splitlines()]
     failed = rc != 1
     if failed:

@@ -4,6 +4,7 @@
 
 #include "devicepaths.h"
 #include "filelock.h"
+#include "plctable.h"
 #include "testsupport.h"
 
 #include <QDBusConnection>
@@ -79,6 +80,7 @@ private Q_SLOTS:
     void resultsAreReadableWithTheGuiStepQuery();
     void diagFilesAreRewrittenUnderTheWriteLock();
     void programAndJobFilesAreAnnounced();
+    void plcTableKeysMayStayEmpty();
     void freshNeverEmptiesAForeignDirectory();
 };
 
@@ -191,6 +193,17 @@ void TstToolSim::programAndJobFilesAreAnnounced()
     QCOMPARE(signalsLike(QStringLiteral("cfgfilechanged")),
              (QStringList { "cfgfilechanged /home/tool/config/srbprg/prg7.lua", "cfgfilechanged /home/tool/config/jobs/job004.lua",
                             "cfgfilechanged /home/tool/config/srbprg/prg7.lua" }));
+}
+
+// "-" leaves a key without input; the program inputs fill other indices.
+void TstToolSim::plcTableKeysMayStayEmpty()
+{
+    QCOMPARE(runOk({ "plctab", "ManOp", "Start", "-" }), QStringLiteral("ok"));
+    const QString dir = m_root->path(QString::fromLatin1(DevicePaths::PlcTable));
+    const QVariantMap texts = PlcTable::keyTexts(dir);
+    QCOMPARE(QStringList({ texts.value("L").toString(), texts.value("M").toString(), texts.value("R").toString() }),
+             QStringList({ "ManOp", "Start", "" }));
+    QVERIFY(PlcTable::allProgramsAvailable(dir));
 }
 
 // --fresh refills a root toolsim made, and refuses to empty any other directory.

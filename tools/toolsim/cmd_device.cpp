@@ -40,8 +40,9 @@ bool ToolSim::cmdPlcTab(const Args& a, const Done& done, QString* error)
     } else if (a.positional.size() == 3) {
         QByteArray text("-- PLC table, tool module\nmodule = {}\nmodule.name = \"tool\"\nmodule.active = true\n"
                         "module.in_tab = {}\n");
+        // the program inputs on 1 to 3 and 7 to 11, around the keys' indices 4 to 6
         for (int p = 0; p < 8; ++p)
-            text += "module.in_tab[" + QByteArray::number(p < 3 ? p + 1 : p + 3) + "] = plc.In.Prog"
+            text += "module.in_tab[" + QByteArray::number(p < 3 ? p + 1 : p + 4) + "] = plc.In.Prog"
                     + QByteArray::number(p) + "\n";
         for (int k = 0; k < 3; ++k) {
             const QString name = a.positional[k];

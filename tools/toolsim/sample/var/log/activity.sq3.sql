@@ -5,10 +5,10 @@ CREATE TABLE activity (
   timestamp INTEGER NOT NULL,
   user INTEGER NOT NULL DEFAULT 0,
   code INTEGER NOT NULL,
-  value1 TEXT DEFAULT '',
-  value2 TEXT DEFAULT '',
-  value3 TEXT DEFAULT '',
-  value4 TEXT DEFAULT ''
+  value1 TEXT NOT NULL DEFAULT '',
+  value2 TEXT NOT NULL DEFAULT '',
+  value3 TEXT NOT NULL DEFAULT '',
+  value4 TEXT NOT NULL DEFAULT ''
 );
 CREATE INDEX activity_time ON activity(timestamp);
 INSERT INTO activity (timestamp, user, code, value1, value2, value3, value4) VALUES (1739952317, 1, 300, 'prg99.lua', '', '', '');
