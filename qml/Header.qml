@@ -47,13 +47,8 @@ Rectangle {
             c = 1
         charge = c
         batteryLow = c < 0.2
-        if (batteryLow) {
-            if (!batteryBlink.running)
-                batteryBlink.start()
-        } else {
-            batteryBlink.stop()
+        if (!batteryLow)
             batteryShown = true
-        }
     }
 
     function setWifiSignal(value) {
@@ -141,11 +136,15 @@ Rectangle {
     height: 30
     color: "black"
 
+    // Out of sight (slid up behind a popup or a full screen) nothing blinks.
+    readonly property bool onScreen: y > -height
+
     Timer {
         id: batteryBlink
         objectName: "batteryBlink"
         interval: 500
         repeat: true
+        running: root.batteryLow && root.onScreen
         onTriggered: root.batteryShown = !root.batteryShown
     }
 
@@ -154,7 +153,7 @@ Rectangle {
         objectName: "ledBlink"
         interval: 300
         repeat: true
-        running: root.readyBlinks
+        running: root.readyBlinks && root.onScreen
         onRunningChanged: root.readyDark = false
         onTriggered: root.readyDark = !root.readyDark
     }

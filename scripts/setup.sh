@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing need (only the missing ones).
+#   scripts/setup.sh [--bench]     (--bench: also what bench/run.sh needs)
 set -euo pipefail
 
 PACKAGES=(
@@ -12,6 +13,9 @@ PACKAGES=(
   xvfb xdotool x11-utils imagemagick libxcb1-dev
   fonts-wqy-microhei fontconfig
 )
+if [ "${1:-}" = "--bench" ]; then
+  PACKAGES+=(valgrind)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

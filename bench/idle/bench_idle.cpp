@@ -1,8 +1,10 @@
-// Wake-ups while nothing changes: the GUI is shown on every screen in turn and left alone, and
-// the process's threads are counted going to sleep (voluntary context switches, from the
-// kernel's per-thread status files) over an idle interval. A count does not depend on how
-// loaded the machine is. The same is counted for a bare Qt Quick window with one rectangle,
-// and for a blink (the battery symbol and the NOK result) beside a bare rectangle blinking.
+// Wake-ups while nothing changes: the GUI is shown on every screen and every kind of popup in
+// turn and left alone, and every thread of the process is counted going to sleep or being put
+// off the processor (voluntary and involuntary context switches, from the kernel's per-thread
+// status files) over an interval of at least 12 s, with the processor time spent. A thread of
+// the benchmark's own reads the counts, so the GUI thread has nothing to do with the measure.
+// The same is counted for a bare Qt Quick window with one rectangle, and for a blink (the
+// battery symbol and the NOK result) beside a bare rectangle blinking.
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusInterface>
@@ -17,20 +19,27 @@
 #include <QQuickWidget>
 #include <QTimer>
 #include <algorithm>
+#include <thread>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <cstdio>
 #include <vector>
 
 #include "mainwindow.h"
+#include "promptrender.h"
 #include "testsupport.h"
 
 namespace {
 
-// The voluntary context switches of each thread of this process, by thread name and id.
-QMap<QString, long long> perThread()
+// The context switches of each thread of this process but `skip`, by thread name and id.
+QMap<QString, long long> perThread(long skip)
 {
     QMap<QString, long long> out;
     const QStringList tasks = QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& task : tasks) {
+        if (task.toLong() == skip)
+            continue;
         QFile status(QStringLiteral("/proc/self/task/%1/status").arg(task));
         if (!status.open(QIODevice::ReadOnly))
             continue;
@@ -39,7 +48,9 @@ QMap<QString, long long> perThread()
             if (line.startsWith("Name:"))
                 name = QString::fromUtf8(line.mid(5).trimmed());
             if (line.startsWith("voluntary_ctxt_switches:"))
-                out.insert(name + QLatin1Char('/') + task, line.mid(24).trimmed().toLongLong());
+                out[name + QLatin1Char('/') + task] += line.mid(24).trimmed().toLongLong();
+            if (line.startsWith("nonvoluntary_ctxt_switches:"))
+                out[name + QLatin1Char('/') + task] += line.mid(27).trimmed().toLongLong();
         }
     }
     return out;
@@ -80,30 +91,47 @@ QString woken()
     return out.join(QStringLiteral(", "));
 }
 
-// Runs the event loop for `ms` with nothing else to do and returns the wake-ups counted,
-// less the one of the timer that ends the interval.
+double g_cpuMs = 0; // processor time of the process in the last interval
+
+double cpuMs()
+{
+    rusage u {};
+    getrusage(RUSAGE_SELF, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+}
+
+// Runs the event loop for `ms` with nothing else to do and returns the context switches of the
+// process's threads meanwhile. The interval is timed and read by a thread of its own, which is
+// not counted and wakes the GUI thread only once the counts are read.
 long long idleWakeUps(int ms)
 {
     QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    const QMap<QString, long long> before = perThread();
+    long long sum = 0;
     if (g_events) {
         g_events->seen.clear();
         g_events->on = true;
     }
+    std::thread measurer([&] {
+        const long self = syscall(SYS_gettid);
+        const QMap<QString, long long> before = perThread(self);
+        const double cpuBefore = cpuMs();
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        const QMap<QString, long long> after = perThread(self);
+        g_cpuMs = cpuMs() - cpuBefore;
+        g_last.clear();
+        for (auto it = after.constBegin(); it != after.constEnd(); ++it) {
+            const long long n = it.value() - before.value(it.key());
+            sum += n;
+            if (n)
+                g_last.insert(it.key(), n);
+        }
+        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+    });
     loop.exec();
+    measurer.join();
     if (g_events)
         g_events->on = false;
-    const QMap<QString, long long> after = perThread();
-    long long sum = -1;
-    g_last.clear();
-    for (auto it = after.constBegin(); it != after.constEnd(); ++it) {
-        const long long n = it.value() - before.value(it.key());
-        sum += n;
-        if (n)
-            g_last.insert(it.key(), n);
-    }
-    return std::max(0LL, sum);
+    return sum;
 }
 
 void settle(int ms)
@@ -118,19 +146,41 @@ void row(const char* figure, double self, double baseline, const char* unit)
     std::printf("TABLE\t%s\t%.2f\t%.2f\t%s\n", figure, self, baseline, unit);
 }
 
+// Shows each kind of popup the GUI has, over the start screen.
+void openPopup(MainWindow& w, const QString& kind)
+{
+    if (kind == QLatin1String("popup"))
+        w.callRoot("popupString", { QStringLiteral("Info"), QStringLiteral("A message"), 0, 0, QString(), QString() });
+    else if (kind == QLatin1String("popup ack"))
+        w.callRoot("popupString", { QStringLiteral("Info"), QStringLiteral("Acknowledge"), 0, 1, QString(), QString() });
+    else if (kind == QLatin1String("sysfault"))
+        QMetaObject::invokeMethod(&w, "fsysfault", Q_ARG(int, 1001), Q_ARG(int, 2), Q_ARG(int, 0));
+    else if (kind == QLatin1String("nok ack"))
+        w.callRoot("shownokackpopup", {});
+    else if (kind == QLatin1String("battery"))
+        w.callRoot("batteryStatus", { 1 });
+    else if (kind == QLatin1String("wlan error"))
+        w.callRoot("showWlanError", { QStringLiteral("No connection") });
+    else if (kind == QLatin1String("job message"))
+        w.callRoot("jobDisplayMsg", { QStringLiteral("Job"), QStringLiteral("Next bolt") });
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     useBenchDisplay();
-    const int idleMs = argc > 1 ? atoi(argv[1]) : 2000;
-    // "bench_idle <ms> blinks" measures the blinks only.
-    const bool blinksOnly = argc > 2 && QByteArray(argv[2]) == "blinks";
+    const int idleMs = std::max(argc > 1 ? atoi(argv[1]) : 12000, 100);
+    // "bench_idle <ms> <name>..." measures the named screens and popups only ("blinks": none).
+    QStringList only;
+    for (int i = 2; i < argc; ++i)
+        only << QString::fromLocal8Bit(argv[i]);
 
     BenchTool simulated;
     QApplication app(argc, argv);
     if (!simulated.start())
         return 1;
+    std::printf("METHOD\tidle\tcontext switches (voluntary + involuntary) of all threads over %.0f s per screen and popup, read by an uncounted thread; blinks per toggle over 8 s\n", idleMs / 1000.0);
 
     // The floor: a bare window with one rectangle, idle and blinking.
     double bareIdle = 0;
@@ -145,13 +195,15 @@ int main(int argc, char* argv[])
                           "  Timer { objectName: 'blink'; interval: 500; repeat: true; onTriggered: r.visible = !r.visible } }",
             QUrl());
         view.setContent(QUrl(), &component, component.create());
+        renderPromptly(&view);
         view.show();
         settle(500);
         bareIdle = idleWakeUps(idleMs) * 1000.0 / idleMs;
+        std::printf("  bare window      %6.2f wake-ups/s  %5.2f ms CPU/s   %s\n", bareIdle, g_cpuMs * 1000.0 / idleMs, qPrintable(woken()));
         QObject* blink = view.rootObject()->findChild<QObject*>(QStringLiteral("blink"));
         blink->setProperty("running", true);
         settle(1200);
-        bareBlink = idleWakeUps(idleMs * 2) / (idleMs * 2 / 500.0);
+        bareBlink = idleWakeUps(8000) / (8000 / 500.0);
     }
 
     EventCounter events;
@@ -161,33 +213,58 @@ int main(int argc, char* argv[])
     window.show();
     settle(1000);
     window.callRoot("batteryPower", { 80 });
-    // The header watches the WLAN for 40 s after a change at start-up; that is not idle.
-    if (QObject* watch = window.rootItem()->findChild<QObject*>(QStringLiteral("activationTimer")))
-        watch->setProperty("running", false);
     const QStringList screens = { "actualValues", "mainmenu", "prgselect", "jobselect", "job", "operationmode",
         "idcodeviewer", "idcodeassign", "language", "setdate", "settime", "setdatetime", "testview", "themeselect",
-        "info", "warning", "program", "exchange", "picviewer", "diagnosis", "resservices", "leave", "wlan" };
-    double worst = 0;
-    QString worstScreen;
-    for (const QString& screen : blinksOnly ? QStringList() : screens) {
-        window.callRoot("gotoState", { screen });
+        "info", "warning", "program", "exchange", "picviewer", "diagnosis", "resservices", "leave", "wlan", "game" };
+    const QStringList popups = { "popup", "popup ack", "sysfault", "nok ack", "battery", "wlan error", "job message" };
+    struct Worst {
+        double perSecond = -1;
+        double cpu = 0;
+        QString name;
+    } worstScreen, worstPopup, info;
+    auto measure = [&](const QString& name, Worst& worst) {
         // The screen's entry transition and the caches' clean-ups after it run their course.
         settle(1500);
         const double perSecond = idleWakeUps(idleMs) * 1000.0 / idleMs;
-        std::printf("  %-16s %6.1f wake-ups/s   %s\n", qPrintable(screen), perSecond, qPrintable(woken()));
-        if (perSecond >= worst) {
-            worst = perSecond;
-            worstScreen = screen;
-        }
+        const double cpu = g_cpuMs * 1000.0 / idleMs;
+        std::printf("  %-16s %6.2f wake-ups/s  %5.2f ms CPU/s   %s\n", qPrintable(name), perSecond, cpu, qPrintable(woken()));
+        std::fflush(stdout);
+        Worst& into = name == QLatin1String("info") ? info : worst;
+        if (perSecond > into.perSecond)
+            into = { perSecond, cpu, name };
+    };
+    for (const QString& screen : screens) {
+        if (!only.isEmpty() && !only.contains(screen))
+            continue;
+        window.callRoot("gotoState", { screen });
+        measure(screen, worstScreen);
     }
-    std::printf("idle wake-ups per second, worst screen %s: %.1f (bare window %.1f)\n", qPrintable(worstScreen), worst, bareIdle);
+    // While a popup waits (a NOK to acknowledge, a fault) the tool is not ready: the header's
+    // ready lamp blinks, if it is on screen.
+    QMetaObject::invokeMethod(&window, "freadychanged", Q_ARG(int, 0), Q_ARG(int, 1));
+    for (const QString& kind : popups) {
+        if (!only.isEmpty() && !only.contains(kind))
+            continue;
+        window.callRoot("gotoState", { QStringLiteral("actualValues") });
+        settle(300);
+        openPopup(window, kind);
+        measure(kind, worstPopup);
+        window.callRoot("closepopupString", { 0 });
+        window.callRoot("closejobdisplaymsg", { 0 });
+        window.callRoot("removeAll", { 1001 });
+        window.callRoot("setNokAckPopupOpened", { false });
+    }
 
-    // Blinks: the battery symbol below 20 % and a NOK result, each over a few toggles.
+    // Ready, without a fault, for the blinks.
+    QMetaObject::invokeMethod(&window, "ackfsysfault", Q_ARG(int, 1001), Q_ARG(int, 0));
+    QMetaObject::invokeMethod(&window, "freadychanged", Q_ARG(int, 1), Q_ARG(int, 1));
+
+    // Blinks: the battery symbol below 20 % and a NOK result, each over 8 s.
     window.callRoot("gotoState", { QStringLiteral("actualValues") });
     settle(500);
     window.callRoot("batteryPower", { 10 });
     settle(1200);
-    const double battery = idleWakeUps(idleMs * 2) / (idleMs * 2 / 500.0);
+    const double battery = idleWakeUps(8000) / (8000 / 500.0);
     std::printf("  battery blink: %s\n", qPrintable(woken()));
     window.callRoot("batteryPower", { 80 });
     QVariantMap nok { { "prg_nr", 5 }, { "prg_name", "Tight" }, { "result", 0 }, { "torque", 20.0 },
@@ -196,11 +273,18 @@ int main(int argc, char* argv[])
     window.callRoot("setResults", { QVariant(nok) });
     settle(1200);
     // The NOK blink alternates 500 ms and 200 ms: 2 toggles per 700 ms.
-    const double nokBlink = idleWakeUps(idleMs * 2) / (idleMs * 2 / 350.0);
-    std::printf("  NOK blink: %s\n", qPrintable(woken()));
+    const double nokBlink = idleWakeUps(8000) / (8000 / 350.0);
+    std::printf("  NOK blink: %s, %.3f ms CPU per toggle\n", qPrintable(woken()), g_cpuMs / (8000 / 350.0));
     std::printf("wake-ups per toggle: battery blink %.2f, NOK blink %.2f (bare rectangle %.2f)\n", battery, nokBlink, bareBlink);
 
-    row("idle wake-ups/s, worst screen", worst, bareIdle, "1/s");
+    if (worstScreen.perSecond >= 0)
+        row(qPrintable(QStringLiteral("idle wake-ups/s, worst screen (%1)").arg(worstScreen.name)), worstScreen.perSecond, bareIdle, "1/s");
+    if (info.perSecond >= 0)
+        row("idle wake-ups/s, information screen", info.perSecond, bareIdle, "1/s");
+    if (worstPopup.perSecond >= 0) {
+        row(qPrintable(QStringLiteral("idle wake-ups/s, worst popup (%1)").arg(worstPopup.name)), worstPopup.perSecond, bareIdle, "1/s");
+        row(qPrintable(QStringLiteral("idle CPU, worst popup (%1)").arg(worstPopup.name)), worstPopup.cpu, 0, "ms/s");
+    }
     row("battery blink wake-ups/toggle", battery, bareBlink, "");
     row("NOK blink wake-ups/toggle", nokBlink, bareBlink, "");
     simulated.stop();

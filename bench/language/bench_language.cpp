@@ -117,6 +117,7 @@ int main(int argc, char* argv[])
     report("empty D-Bus round trip", roundTrip);
     std::sort(road.begin(), road.end());
     std::sort(roundTrip.begin(), roundTrip.end());
+    std::printf("METHOD\tlanguage\tthe settings rewritten and announced by the simulator -> the paint of the frame in the other language, beside an empty D-Bus round trip (*); medians\n");
     std::printf("TABLE\tlanguage change -> frame, median (*)\t%.2f\t%.2f\tms\n", road[road.size() / 2], roundTrip[roundTrip.size() / 2]);
     simulated.stop();
     return 0;

@@ -150,6 +150,7 @@ int main(int argc, char* argv[])
         std::vector<double> v = popupLatency, r = roundTrip;
         std::sort(v.begin(), v.end());
         std::sort(r.begin(), r.end());
+        std::printf("METHOD\tpopups\t\"fpopupString\" call sent -> the paint of the frame showing the popup, beside an empty D-Bus round trip (*); medians\n");
         std::printf("TABLE\tfpopupString -> frame, median (*)\t%.2f\t%.2f\tms\n", v[v.size() / 2], r[r.size() / 2]);
     }
 

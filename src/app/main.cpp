@@ -1,5 +1,7 @@
 #include <QApplication>
+#include <QQuickItem>
 #include <QQuickWidget>
+#include <memory>
 #include <csignal>
 #include <cstdio>
 
@@ -61,6 +63,21 @@ int main(int argc, char* argv[])
                 }
             }
         });
+        // And the first complete frame: the header and the button bar in place.
+        if (report == 2) {
+            auto complete = std::make_shared<bool>(false);
+            onEveryFrame(window->view(), [window, complete] {
+                QQuickItem* root = window->rootItem();
+                auto* header = root ? root->findChild<QQuickItem*>(QStringLiteral("header")) : nullptr;
+                auto* bar = root ? root->findChild<QQuickItem*>(QStringLiteral("buttonBar")) : nullptr;
+                if (*complete || !header || !bar || header->y() != 0 || bar->y() + bar->height() != 320
+                    || !root->property("firstFrameShown").toBool())
+                    return;
+                *complete = true;
+                std::printf("complete frame\n");
+                std::fflush(stdout);
+            });
+        }
     }
 
     const int rc = app.exec();

@@ -6,6 +6,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWidget>
+#include <QTimer>
 
 #include <cerrno>
 #include <thread>
@@ -65,9 +66,6 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     // The scene's grabber copies from this view (setView(cMainWindow) at start-up).
     setProperty(ScreenGrabber::ViewProperty, QVariant::fromValue<QWidget*>(m_view));
     m_view->setCursor(Qt::BlankCursor);
-    // The catalogues are read while the bus is still being set up; they need neither.
-    loadPrgs();
-    loadJobs();
     // The scene may send signals under the GUI's name while it is built.
     busSetup.join();
     m_view->setSource(scene);
@@ -78,6 +76,18 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     afterFirstFrame(m_view, [this] {
         if (QQuickItem* root = rootItem())
             root->setProperty("firstFrameShown", true);
+        // Then, one at a time in turns of the event loop: the program and job catalogues (the
+        // start screen reads only its own program before: getPrgNumberName), and the database
+        // driver, so that the first result costs what every result does.
+        QTimer::singleShot(0, this, [this] {
+            if (!m_prgsLoaded)
+                loadPrgs();
+            QTimer::singleShot(0, this, [this] {
+                if (!m_jobsLoaded)
+                    loadJobs();
+                QTimer::singleShot(0, this, [] { ResultReader::loadDriver(); });
+            });
+        });
     });
 
     initSceneData();

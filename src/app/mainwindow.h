@@ -22,6 +22,7 @@
 #include "toolservices.h"
 
 class ConfigNotifications;
+class SignalGate;
 class QFile;
 class QQuickItem;
 class QQuickWidget;
@@ -239,10 +240,12 @@ private Q_SLOTS:
 
 private:
     void initExchange();
+    void retryPendingSaves();
     void takeSystemReplies();
     void takeWlanReplies();
     QQuickWidget* m_view = nullptr;
     AkkuIfAdapter* m_adaptor = nullptr;
+    SignalGate* m_signals = nullptr;
     // The start-up queries, sent with the subscriptions and answered while the scene is built.
     ToolServices::EarlyCall m_battPowerQuery { ToolServices::System, "fbattpowerget" };
     ToolServices::EarlyCall m_readyQuery { ToolServices::System, "frdyget" };
@@ -261,6 +264,7 @@ private:
     QDBusServiceWatcher* m_serviceWatcher = nullptr;
     JSONTranslator m_translator;
     SettingsFiles m_settings;
+    class QTimer* m_saveRetry = nullptr; // saves a settings file that was locked again
     ResultReader m_results;
     bool m_fccTestMode = false;
     QMutex m_stateMutex;
@@ -269,6 +273,9 @@ private:
     InputLimits::NameTable m_opModeEntries; // operation-mode menu entries the scene keeps
     ProgramCatalogue m_programs;
     JobCatalogue m_jobs;
+    // Read once the first frame is drawn, or at their first use before.
+    bool m_prgsLoaded = false;
+    bool m_jobsLoaded = false;
     bool m_testSoftware = false;
     ConfigExchange m_exchange;
     InfoValues m_info;

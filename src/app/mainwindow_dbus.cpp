@@ -12,6 +12,7 @@
 #include "devicepaths.h"
 #include "guiservice.h"
 #include "inputlimits.h"
+#include "signalgate.h"
 #include "systemlog.h"
 #include "toolservices.h"
 
@@ -22,13 +23,6 @@ namespace {
 
 constexpr int BatteryReadyFlag = 6;
 constexpr int GuiReadyFlag = 7;
-
-// Accepts the signal from any sender on the service's path and interface.
-void subscribe(QDBusConnection& bus, const ToolServices::Service& service, const char* signal, QObject* receiver, const char* slot)
-{
-    bus.connect(QString(), QString::fromLatin1(service.path), QString::fromLatin1(service.interface), QString::fromLatin1(signal),
-        receiver, slot);
-}
 
 } // namespace
 
@@ -41,6 +35,28 @@ ConfigNotifications* MainWindow::prepareDBus()
     // A flood of change notifications costs one reload per kind.
     auto* configChanges = new ConfigNotifications(this);
     connect(configChanges, &ConfigNotifications::changed, this, &MainWindow::newConfig);
+
+    // The tool's signals. Of a level, a count or a state the screen shows the latest; results
+    // replace each other on the screen at once (a NOK's acknowledgement is a call of its own).
+    // Faults, their acknowledgements, battery states (popups), connection states and codes
+    // are all handled, in order.
+    using namespace ToolServices;
+    using Keep = SignalGate::Keep;
+    m_signals = new SignalGate(this);
+    auto integer = [](const QVariantList& a, int i) { return a.value(i).toInt(); };
+    m_signals->add(Result, "newresult", "si", Keep::Latest, [this, integer](const QVariantList& a) { newResult(a.value(0).toString(), integer(a, 1)); });
+    m_signals->add(Result, "newidcode", "iis", Keep::Every, [this, integer](const QVariantList& a) { newIdcode(integer(a, 0), integer(a, 1), a.value(2).toString()); });
+    m_signals->add(System, "cfgfilechanged", "s", Keep::Every, [configChanges](const QVariantList& a) { configChanges->notify(a.value(0).toString()); });
+    m_signals->add(System, "battpowerchanged", "i", Keep::Latest, [this, integer](const QVariantList& a) { fbatteryPower(integer(a, 0)); });
+    m_signals->add(System, "battstatuschanged", "i", Keep::Every, [this, integer](const QVariantList& a) { fbatteryStatus(integer(a, 0)); });
+    m_signals->add(System, "battcntdwn", "i", Keep::Latest, [this, integer](const QVariantList& a) { fbatteryCountDown(integer(a, 0)); });
+    m_signals->add(System, "rdychanged", "ii", Keep::Latest, [this, integer](const QVariantList& a) { freadychanged(integer(a, 0), integer(a, 1)); });
+    m_signals->add(System, "sysfault", "iii", Keep::Every, [this, integer](const QVariantList& a) { fsysfault(integer(a, 0), integer(a, 1), integer(a, 2)); });
+    m_signals->add(System, "acksysfault", "ii", Keep::Every, [this, integer](const QVariantList& a) { ackfsysfault(integer(a, 0), integer(a, 1)); });
+    m_signals->add(System, "toolenable", "i", Keep::Latest, [this, integer](const QVariantList& a) { ftoolenable(integer(a, 0)); });
+    m_signals->add(Wlan, "changed_connection", "i", Keep::Every, [this, integer](const QVariantList& a) { wlanConnectionChanged(integer(a, 0)); });
+    m_signals->add(Wlan, "changed_rssilevel", "i", Keep::Latest, [this, integer](const QVariantList& a) { wlanLevelChanged(integer(a, 0)); });
+
     // Connected to the bus by subscribeDBus, before any query goes out.
     m_serviceWatcher = new QDBusServiceWatcher(this);
     m_serviceWatcher->setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
@@ -53,25 +69,14 @@ ConfigNotifications* MainWindow::prepareDBus()
 // is done, and the object is there before the GUI's name is. The name and the start-up queries
 // follow, so that the services answer while the scene is built; their replies are taken in
 // initDBus, in the order they always were.
-void MainWindow::subscribeDBus(ConfigNotifications* configChanges)
+void MainWindow::subscribeDBus(ConfigNotifications*)
 {
     QDBusConnection bus = QDBusConnection::systemBus();
     bus.registerObject(QString::fromLatin1(GuiService::Path), this);
 
     // Subscribe before querying, so that no change in between is lost.
     using namespace ToolServices;
-    subscribe(bus, Result, "newresult", this, SLOT(newResult(QString,int)));
-    subscribe(bus, Result, "newidcode", this, SLOT(newIdcode(int,int,QString)));
-    subscribe(bus, System, "cfgfilechanged", configChanges, SLOT(notify(QString)));
-    subscribe(bus, System, "battpowerchanged", this, SLOT(fbatteryPower(int)));
-    subscribe(bus, System, "battstatuschanged", this, SLOT(fbatteryStatus(int)));
-    subscribe(bus, System, "battcntdwn", this, SLOT(fbatteryCountDown(int)));
-    subscribe(bus, System, "rdychanged", this, SLOT(freadychanged(int,int)));
-    subscribe(bus, System, "sysfault", this, SLOT(fsysfault(int,int,int)));
-    subscribe(bus, System, "acksysfault", this, SLOT(ackfsysfault(int,int)));
-    subscribe(bus, System, "toolenable", this, SLOT(ftoolenable(int)));
-    subscribe(bus, Wlan, "changed_connection", this, SLOT(wlanConnectionChanged(int)));
-    subscribe(bus, Wlan, "changed_rssilevel", this, SLOT(wlanLevelChanged(int)));
+    m_signals->subscribe(bus);
 
     // A service that starts again gets the start-up's queries once more.
     m_serviceWatcher->setConnection(bus);

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QMutexLocker>
+#include <QTimer>
 
 #include "devicepaths.h"
 #include "filelock.h"
@@ -20,6 +21,7 @@ QString MainWindow::cfg() const
 void MainWindow::setCfg(const QString& text)
 {
     m_settings.setCfg(text);
+    retryPendingSaves();
 }
 
 QString MainWindow::wlan() const
@@ -30,6 +32,28 @@ QString MainWindow::wlan() const
 void MainWindow::setWlan(const QString& text)
 {
     m_settings.setWlan(text);
+    retryPendingSaves();
+}
+
+// A settings file that another process keeps locked is saved again every second, without
+// waiting, until the lock is gone; the operator learns once that the change is kept.
+void MainWindow::retryPendingSaves()
+{
+    if (!m_settings.hasPendingSave() || (m_saveRetry && m_saveRetry->isActive()))
+        return;
+    if (!m_saveRetry) {
+        m_saveRetry = new QTimer(this);
+        m_saveRetry->setInterval(1000);
+        connect(m_saveRetry, &QTimer::timeout, this, [this] {
+            if (!m_settings.savePending())
+                m_saveRetry->stop();
+        });
+    }
+    m_saveRetry->start();
+    // the popup translates its texts like every popup text a peer sends
+    callRoot("popupString", { QString::fromUtf8(QT_TR_NOOP("Settings")),
+                              QString::fromUtf8(QT_TR_NOOP("The settings file is in use. Your change is kept and saved as soon as it is free; nothing was lost.")),
+                              5, 0, QString(), QString() });
 }
 
 void MainWindow::loadCfg()

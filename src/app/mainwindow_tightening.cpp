@@ -9,6 +9,7 @@
 void MainWindow::loadPrgs()
 {
     m_programs.loadAll();
+    m_prgsLoaded = true;
 }
 
 namespace {
@@ -21,6 +22,7 @@ void MainWindow::reloadPrgsInSteps()
     // for a frame; each step reads its files afresh, so changes in between are kept.
     const bool running = m_programs.loading();
     m_programs.beginLoad();
+    m_prgsLoaded = true;
     if (running || m_programs.loadSome(PrgReloadStepMs))
         return;
     QTimer::singleShot(0, this, &MainWindow::continuePrgReload);
@@ -45,11 +47,18 @@ QVariantMap MainWindow::retrievePrgNumberName(QString& fileName)
 
 QVariantList MainWindow::getPrgList()
 {
+    if (!m_prgsLoaded)
+        loadPrgs();
     return m_programs.list();
 }
 
 QVariantMap MainWindow::getPrgNumberName(int slot)
 {
+    // Before the catalogue is read (the start screen's first frame), the one program asked for.
+    if (!m_prgsLoaded && slot >= 0 && slot <= ProgramCatalogue::MaxProgram && !m_programs.contains(slot)) {
+        QString fileName = QStringLiteral("prg%1.lua").arg(slot);
+        m_programs.sync(fileName);
+    }
     return m_programs.entry(slot);
 }
 
@@ -86,10 +95,13 @@ void MainWindow::newResult(QString db, int id)
 void MainWindow::loadJobs()
 {
     m_jobs.load();
+    m_jobsLoaded = true;
 }
 
 QVariantList MainWindow::getJobList()
 {
+    if (!m_jobsLoaded)
+        loadJobs();
     return m_jobs.list();
 }
 

@@ -1,6 +1,8 @@
 #include "filelock.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 
 #include <cerrno>
 #include <cstring>
@@ -13,7 +15,7 @@ namespace FileLock {
 
 namespace {
 
-bool setLock(const QFile& file, short type)
+int fcntlLock(const QFile& file, short type, int command)
 {
     struct flock record;
     std::memset(&record, 0, sizeof record);
@@ -25,28 +27,64 @@ bool setLock(const QFile& file, short type)
 
     int rc;
     do {
-        rc = ::fcntl(file.handle(), F_SETLKW, &record);
+        rc = ::fcntl(file.handle(), command, &record);
     } while (rc == -1 && errno == EINTR); // a signal while waiting is no refusal
-    if (rc == -1) {
-        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        const char* format = type == F_UNLCK ? "FUNLOCK failed: %1; %2" : "FLOCK failed: %1; %2";
-        // Files opened from a descriptor carry their path as object name.
-        const QString name = file.fileName().isEmpty() ? file.objectName() : file.fileName();
-        SystemLog::error(QString::fromLatin1(format).arg(name, reason));
+    return rc;
+}
+
+void logRefusal(const QFile& file, short type)
+{
+    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+    const char* format = type == F_UNLCK ? "FUNLOCK failed: %1; %2" : "FLOCK failed: %1; %2";
+    // Files opened from a descriptor carry their path as object name.
+    const QString name = file.fileName().isEmpty() ? file.objectName() : file.fileName();
+    SystemLog::error(QString::fromLatin1(format).arg(name, reason));
+}
+
+bool setLock(const QFile& file, short type)
+{
+    if (fcntlLock(file, type, F_SETLKW) == -1) {
+        logRefusal(file, type);
         return false;
     }
     return true;
+}
+
+short lockType(const QFile& file)
+{
+    // Text or unbuffered flags do not change the access mode; only writing needs the
+    // exclusive lock (and a read-only descriptor could not take it).
+    const QIODevice::OpenMode access = file.openMode() & QIODevice::ReadWrite;
+    const bool readOnly = access == QIODevice::ReadOnly && !(file.openMode() & QIODevice::Append);
+    return readOnly ? F_RDLCK : F_WRLCK;
 }
 
 } // namespace
 
 bool lock(const QFile& file)
 {
-    // Text or unbuffered flags do not change the access mode; only writing needs the
-    // exclusive lock (and a read-only descriptor could not take it).
-    const QIODevice::OpenMode access = file.openMode() & QIODevice::ReadWrite;
-    const bool readOnly = access == QIODevice::ReadOnly && !(file.openMode() & QIODevice::Append);
-    return setLock(file, readOnly ? F_RDLCK : F_WRLCK);
+    return setLock(file, lockType(file));
+}
+
+Outcome lockWithin(const QFile& file, int waitMs)
+{
+    const short type = lockType(file);
+    QElapsedTimer waited;
+    waited.start();
+    int pauseMs = 1;
+    for (;;) {
+        if (fcntlLock(file, type, F_SETLK) == 0)
+            return Granted;
+        if (errno != EAGAIN && errno != EACCES) {
+            logRefusal(file, type);
+            return Refused;
+        }
+        const qint64 left = waitMs - waited.elapsed();
+        if (left <= 0)
+            return Busy;
+        QThread::msleep(static_cast<unsigned long>(qMin<qint64>(pauseMs, left)));
+        pauseMs = qMin(pauseMs * 2, 20);
+    }
 }
 
 bool unlock(const QFile& file)

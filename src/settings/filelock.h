@@ -12,6 +12,11 @@ namespace FileLock {
 bool lock(const QFile& file);
 bool unlock(const QFile& file);
 
+// The same lock, but waiting at most waitMs for another process to release a conflicting
+// one (for the GUI thread). A refusal other than a conflict is logged as by lock().
+enum Outcome { Granted, Busy, Refused };
+Outcome lockWithin(const QFile& file, int waitMs);
+
 // Shared files are small; reads stop here so that a runaway file (or a device node in the
 // wrong place) cannot make a reader read forever.
 inline constexpr qint64 MaxReadSize = 4 * 1024 * 1024;

@@ -51,14 +51,14 @@ Status open(QFile& file, const QString& hostPath, Options options)
     return adopt(file, fd, hostPath, options, QIODevice::ReadOnly);
 }
 
-Status openAppend(QFile& file, const QString& hostPath)
+Status openAppend(QFile& file, const QString& hostPath, bool create)
 {
     if (hostPath.isEmpty())
         return Missing;
     int fd;
     do {
         fd = ::open(QFile::encodeName(hostPath).constData(),
-                    O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+                    O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (create ? O_CREAT : 0), 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return Missing;
@@ -79,10 +79,11 @@ Status read(const QString& hostPath, QByteArray& out, Options options, qint64 ma
     return Ok;
 }
 
-bool isRegularFile(const QString& hostPath)
+bool isRegularFile(const QString& hostPath, bool followLinks)
 {
     struct stat st;
-    return !hostPath.isEmpty() && ::stat(QFile::encodeName(hostPath).constData(), &st) == 0
+    const QByteArray path = QFile::encodeName(hostPath);
+    return !hostPath.isEmpty() && (followLinks ? ::stat(path.constData(), &st) : ::lstat(path.constData(), &st)) == 0
         && S_ISREG(st.st_mode);
 }
 

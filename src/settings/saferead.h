@@ -38,15 +38,18 @@ enum Status {
 Status open(QFile& file, const QString& hostPath, Options options = NoOption);
 
 // Opens (creating when missing, never truncating) a shared file for appending, for the
-// locked rewrite in FileLock::replaceContent. Only a regular file is accepted.
-Status openAppend(QFile& file, const QString& hostPath);
+// locked rewrite in FileLock::replaceContent. Only a regular file is accepted, and a
+// symbolic link is never followed (the open fails). Without `create` a missing file is
+// Missing with errno ENOENT.
+Status openAppend(QFile& file, const QString& hostPath, bool create = true);
 
 // The whole content up to maxSize bytes. `out` is set only on Ok.
 Status read(const QString& hostPath, QByteArray& out, Options options = Locked,
             qint64 maxSize = FileLock::MaxReadSize);
 
 // True when hostPath names a regular file now (stat, never blocks). For paths that are
-// handed to a library that opens them itself (SQLite).
-bool isRegularFile(const QString& hostPath);
+// handed to a library that opens them itself (SQLite). Without followLinks a symbolic
+// link is no regular file.
+bool isRegularFile(const QString& hostPath, bool followLinks = true);
 
 } // namespace SafeRead

@@ -1,6 +1,5 @@
 #include "jobcatalogue.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -52,13 +51,12 @@ bool JobCatalogue::readName(const QString& path, QString& name)
 void JobCatalogue::load()
 {
     m_table.clear();
-    // One listing instead of a look-up for each of the 256 possible names.
-    const QDir dir(DevicePaths::map(QString::fromLatin1(DevicePaths::JobDir)));
-    const QStringList names = dir.entryList({ QStringLiteral("job???.lua") }, QDir::Files);
-    for (const QString& fileName : names) {
-        const int n = numberOfFile(QString::fromLatin1(DevicePaths::JobDir) + fileName);
+    // Only the 256 names that can hold a job are looked up: the folder may hold any number of
+    // other files, which a listing would read and sort.
+    for (int n = 0; n <= MaxJob; ++n) {
+        const QString path = filePath(n);
         QString name;
-        if (n >= 0 && readName(filePath(n), name))
+        if (SafeRead::isRegularFile(path) && readName(path, name))
             m_table.insert(n, name);
     }
 }

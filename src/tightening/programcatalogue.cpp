@@ -1,6 +1,5 @@
 #include "programcatalogue.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -117,18 +116,6 @@ void ProgramCatalogue::loadAll()
 
 void ProgramCatalogue::beginLoad()
 {
-    // One listing instead of a look-up for each of the 256 possible names.
-    m_present.clear();
-    const QDir dir(filePath(QString()));
-    const QStringList names = dir.entryList({ QStringLiteral("prg*.lua") }, QDir::Files);
-    // Exactly the names "prg<n>.lua" of the numbers, without leading zeros.
-    static const QRegularExpression listed(QStringLiteral("^prg(0|[1-9][0-9]{0,2})\\.lua$"));
-    for (const QString& name : names) {
-        const QRegularExpressionMatch m = listed.match(name);
-        const int n = m.hasMatch() ? m.captured(1).toInt() : -1;
-        if (n >= 0 && n <= MaxProgram)
-            m_present.insert(n);
-    }
     m_next = 0;
 }
 
@@ -136,14 +123,15 @@ bool ProgramCatalogue::loadSome(int budgetMs)
 {
     QElapsedTimer spent;
     spent.start();
+    // Only the names that can hold a program are looked up ("prg<n>.lua", n without leading
+    // zeros): the folder may hold any number of other files, which a listing would read and sort.
     while (m_next <= MaxProgram) {
         const int n = m_next++;
-        if (m_present.contains(n)) {
-            QString fileName = QStringLiteral("prg%1.lua").arg(n);
+        QString fileName = QStringLiteral("prg%1.lua").arg(n);
+        if (SafeRead::isRegularFile(filePath(fileName)))
             sync(fileName);
-        } else {
+        else
             m_table.remove(n);
-        }
         if (spent.elapsed() >= budgetMs)
             break;
     }

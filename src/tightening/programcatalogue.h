@@ -30,7 +30,7 @@ public:
     // Synchronises prg0.lua to prg255.lua; entries under other numbers stay.
     void loadAll();
 
-    // The same in steps: beginLoad() lists the program directory once; each loadSome() then
+    // The same in steps: beginLoad() starts over; each loadSome() then
     // synchronises programs in ascending order until `budgetMs` is spent and returns true once
     // all are done. Reading every file in step with its own change keeps each entry current.
     void beginLoad();
@@ -58,7 +58,6 @@ public:
 
 private:
     QMap<int, QVariant> m_table;
-    // The step loader: the next program number, and which files the directory held.
+    // The step loader: the next program number.
     int m_next = MaxProgram + 1;
-    QSet<int> m_present;
 };

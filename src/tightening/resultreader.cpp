@@ -8,11 +8,10 @@
 #include <QVariant>
 #include <QVector>
 #include <atomic>
-#include <dlfcn.h>
-#include <sqlite3.h>
 
 #include "devicepaths.h"
 #include "inputlimits.h"
+#include "querybound.h"
 #include "saferead.h"
 #include "systemlog.h"
 
@@ -29,71 +28,17 @@ QString buildStepQuery()
     // Four tabs and four blanks before every column and before FROM.
     const QString sep = QStringLiteral("\t\t\t\t    ");
     const char* const columns[] = {
-        "prg_nr,", "prg_name,", "stuferg.id,", "row,", "stuferg.last_cmd,", "srbergallg.result,",
-        "srbergallg.qcode,", "stuferg.time,", "stuferg.angle,", "stuferg.torque,", "srbergallg.id_code,",
+        "prg_nr,", "substr(prg_name, 1, %2) AS prg_name,", "stuferg.id,", "row,", "stuferg.last_cmd,", "srbergallg.result,",
+        "srbergallg.qcode,", "stuferg.time,", "stuferg.angle,", "stuferg.torque,", "substr(srbergallg.id_code, 1, %3) AS id_code,",
         "srbergallg.torque_unit",
     };
     QString text = QStringLiteral("SELECT ");
     for (const char* c : columns)
         text += sep + QLatin1String(c);
+    // Texts are cut to what the screen shows before they leave SQLite.
+    text = text.arg(InputLimits::MaxName).arg(InputLimits::MaxCode);
     text += sep + QStringLiteral("FROM stuferg JOIN srbergallg ON stuferg.allg_id=srbergallg.id WHERE srbergallg.id=%1");
     return text;
-}
-
-// SQLite's progress handler, from the library the driver loaded: the program itself does not
-// load SQLite, so that it is not mapped and relocated before the first result is read.
-using ProgressHandlerSetter = void (*)(sqlite3*, int, int (*)(void*), void*);
-
-// Looked up again until found, so that a call before the driver is loaded is not remembered.
-ProgressHandlerSetter progressHandlerSetter()
-{
-    static ProgressHandlerSetter setter = nullptr;
-    if (!setter) {
-        if (void* library = dlopen("libsqlite3.so.0", RTLD_LAZY | RTLD_NOLOAD))
-            setter = reinterpret_cast<ProgressHandlerSetter>(dlsym(library, "sqlite3_progress_handler"));
-    }
-    return setter;
-}
-
-// Interrupts the statements of one read once it has run longer than the bound. A database
-// comes from a path on the bus: an endless recursive view in it must not stall the GUI.
-class QueryBound
-{
-public:
-    explicit QueryBound(const QSqlDatabase& db)
-    {
-        const QVariant v = db.driver()->handle();
-        m_setHandler = progressHandlerSetter();
-        if (m_setHandler && v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
-            m_handle = *static_cast<sqlite3* const*>(v.constData());
-        if (m_handle)
-            m_setHandler(m_handle, 1000, &QueryBound::check, this);
-        m_timer.start();
-    }
-    ~QueryBound()
-    {
-        if (m_handle)
-            m_setHandler(m_handle, 0, nullptr, nullptr);
-    }
-    bool expired() const { return m_expired; }
-
-private:
-    static int check(void* self)
-    {
-        QueryBound* bound = static_cast<QueryBound*>(self);
-        if (bound->m_timer.elapsed() > ResultReader::QueryTimeBoundMs)
-            bound->m_expired = true;
-        return bound->m_expired ? 1 : 0;
-    }
-    ProgressHandlerSetter m_setHandler = nullptr;
-    sqlite3* m_handle = nullptr;
-    QElapsedTimer m_timer;
-    bool m_expired = false;
-};
-
-QString interrupted()
-{
-    return QStringLiteral("query interrupted after %1 ms").arg(ResultReader::QueryTimeBoundMs);
 }
 
 } // namespace
@@ -113,6 +58,16 @@ ResultReader::~ResultReader()
         db.close();
     }
     QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+}
+
+void ResultReader::loadDriver()
+{
+    if (QSqlDatabase::contains(QLatin1String(QSqlDatabase::defaultConnection)))
+        return;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    db.setDatabaseName(QStringLiteral(":memory:"));
+    if (db.open())
+        db.close();
 }
 
 bool ResultReader::resultShown()
@@ -160,7 +115,7 @@ bool ResultReader::read(int id, QVariantMap& out)
         return false;
     }
 
-    QueryBound bound(db);
+    QueryBound bound(db, QueryTimeBoundMs, MaxValueBytes);
     QVector<QVariant> row(StepColumns);
     bool cycleNull = true;
     bool found = false;
@@ -182,8 +137,9 @@ bool ResultReader::read(int id, QVariantMap& out)
     }
     if (!found || bound.expired()) {
         if (bound.expired())
-            error = interrupted();
+            error = bound.interruptedText();
         SystemLog::error(QStringLiteral("DB Error ") + error);
+        bound.release(); // before the handle goes
         db.close();
         return false;
     }
@@ -221,7 +177,8 @@ bool ResultReader::read(int id, QVariantMap& out)
 
     // Half a result is no result: the screen keeps the previous one.
     if (bound.expired()) {
-        SystemLog::error(QStringLiteral("DB Error ") + interrupted());
+        SystemLog::error(QStringLiteral("DB Error ") + bound.interruptedText());
+        bound.release(); // before the handle goes
         db.close();
         return false;
     }
@@ -240,6 +197,7 @@ bool ResultReader::read(int id, QVariantMap& out)
     out.insert(QStringLiteral("qcode"), row[6]);
     out.insert(QStringLiteral("row"), row[3]);
     out.insert(QStringLiteral("torqueUnit"), row[11]);
+    bound.release(); // before the handle goes
     db.close();
     return true;
 }

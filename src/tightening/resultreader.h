@@ -21,6 +21,9 @@ public:
 
     // A read (both of its queries) that runs longer than this is interrupted.
     static constexpr int QueryTimeBoundMs = 200;
+    // A read that meets a longer value (stored or computed by a view) fails; the program
+    // name and the identification code are cut to their screen lengths in the query.
+    static constexpr int MaxValueBytes = 64 * 1024;
 
     // Reads result `id` into the 13-key result map. False (and a log line) when the
     // database is missing, cannot be opened, has no step row for the id or the read ran
@@ -31,6 +34,9 @@ public:
     QString stepQuery(int id) const { return m_stepQuery.arg(id); }
 
     // True once a new-result notification has been handled in this process.
+    // Loads the database driver and SQLite and opens a database in memory once, ahead of the
+    // first result; read() does it otherwise.
+    static void loadDriver();
     static bool resultShown();
     static void setResultShown();
 

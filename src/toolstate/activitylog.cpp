@@ -8,10 +8,27 @@
 #include <QVariant>
 
 #include "devicepaths.h"
+#include "querybound.h"
 #include "saferead.h"
 #include "systemlog.h"
 
 namespace ActivityLog {
+
+namespace {
+
+// SQLite follows links when it opens the database and its journals: a link in the place of
+// any of them would let the GUI write another file.
+bool linked(const QString& hostPath)
+{
+    for (const char* suffix : { "", "-journal", "-wal", "-shm" }) {
+        const QFileInfo info(hostPath + QLatin1String(suffix));
+        if (info.isSymLink())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 bool append(int code, const QString& value1, const QString& value2, const QString& value3, const QString& value4)
 {
@@ -24,9 +41,10 @@ bool append(int code, const QString& value1, const QString& value2, const QStrin
     db.setDatabaseName(hostPath);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
 
-    // SQLite would create a missing file, and could stall on a FIFO in its place.
-    if (!SafeRead::isRegularFile(hostPath)) {
-        if (QFileInfo::exists(hostPath))
+    // SQLite would create a missing file, could stall on a FIFO in its place and would follow
+    // a link.
+    if (linked(hostPath) || !SafeRead::isRegularFile(hostPath, false)) {
+        if (QFileInfo(hostPath).isSymLink() || QFileInfo::exists(hostPath))
             SystemLog::error(QStringLiteral("Activity database is not a regular file: ") + hostPath);
         else
             SystemLog::error(QStringLiteral("Activity database not found!"));
@@ -37,6 +55,8 @@ bool append(int code, const QString& value1, const QString& value2, const QStrin
 
     bool written = false;
     QString failure;
+    // The database is the firmware's: a trigger on the table may run for ever.
+    QueryBound bound(db, StatementBoundMs, MaxValueBytes);
     {
         QSqlQuery q(db);
         if (q.prepare(QStringLiteral("INSERT INTO activity (timestamp,user,code,value1,value2,value3,value4) VALUES (?, ?, ?, ?, ?, ?, ?)"))) {
@@ -50,8 +70,9 @@ bool append(int code, const QString& value1, const QString& value2, const QStrin
             written = q.exec();
         }
         if (!written)
-            failure = q.lastError().text();
+            failure = bound.expired() ? bound.interruptedText() : q.lastError().text();
     }
+    bound.release();
     db.close();
     if (!written)
         SystemLog::warning(QStringLiteral("Activity entry %1 not written: %2").arg(code).arg(failure));

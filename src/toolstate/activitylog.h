@@ -11,6 +11,10 @@ namespace ActivityLog {
 // How long one append may wait for another writer's lock. The GUI thread blocks at most
 // about twice this long per entry (preparing and executing); after that the entry is lost.
 inline constexpr int BusyTimeoutMs = 100;
+// How long preparing and executing one append may run (a trigger of the table included),
+// and the longest value it may make.
+inline constexpr int StatementBoundMs = 200;
+inline constexpr int MaxValueBytes = 64 * 1024;
 
 // Appends one entry stamped with the current time. A missing database is logged as
 // "Activity database not found!" and never created; a database that cannot be opened,

@@ -1,13 +1,18 @@
 // A hostile local process puts FIFOs (and device nodes) where the GUI expects files. No
-// reader may block: every call below must return at once with "could not read". A watchdog
-// alarm ends the process if any of them hangs.
+// reader may block: every call below must return at once with "could not read". Links put
+// where the GUI writes are never written through, and a database trigger that never ends
+// costs an append its time bound. A watchdog alarm ends the process if any of them hangs.
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 #include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "activitylog.h"
+#include "activitylogfile.h"
 #include "devicepaths.h"
 #include "diagtree.h"
 #include "jobcatalogue.h"
@@ -118,6 +123,68 @@ private Q_SLOTS:
         QVERIFY(root.remove(QString::fromLatin1(DevicePaths::KeySwitchFile)));
         QVERIFY(link(root, DevicePaths::KeySwitchFile, "/dev/null"));
         QCOMPARE(DiagTree().adcVal(), short(-1));
+    }
+
+    // Each link points at a file of someone else's, which must stay as it was.
+    void writesNeverFollowLinks()
+    {
+        TempSysroot root;
+        const QByteArray secret = "someone else's file\n";
+        QVERIFY(root.write(QStringLiteral("/victim"), secret));
+        const QString victimDb = root.path(QStringLiteral("/victim.sq3"));
+        QVERIFY(ActivityLogFile::create(victimDb));
+        const QByteArray victimDbBytes = root.read(QStringLiteral("/victim.sq3"));
+        const QByteArray victim = QFile::encodeName(root.path(QStringLiteral("/victim")));
+        const QString activity = QString::fromLatin1(DevicePaths::ActivityDb);
+
+        QVERIFY(link(root, DevicePaths::GuiConfigFile, victim.constData()));
+        QVERIFY(root.write(QString::fromLatin1(DevicePaths::WlanConfigFile), "{}"));
+        QVERIFY(link(root, "/home/tool/config/wlan.json.new", victim.constData())); // the save's new file
+        QVERIFY(link(root, "/home/tool/config/srbprg/prg5.lua", victim.constData()));
+        QVERIFY(link(root, DevicePaths::ActivityDb, QFile::encodeName(victimDb).constData()));
+
+        SettingsFiles s;
+        s.setCfg(QStringLiteral("{\"written\": 1}"));
+        s.setWlan(QStringLiteral("{\"written\": 2}"));
+        QVERIFY(!ProgramWriter::write(5, 100, QStringLiteral("torque"), 10, QDateTime::currentDateTime()));
+        QVERIFY(!ActivityLog::append(600, {}, {}, {}, {}));
+        QCOMPARE(root.read(QStringLiteral("/victim")), secret);
+        QCOMPARE(root.read(QStringLiteral("/victim.sq3")), victimDbBytes);
+        QVERIFY(QFileInfo(root.path(QString::fromLatin1(DevicePaths::GuiConfigFile))).isSymLink());
+        QCOMPARE(root.read(QString::fromLatin1(DevicePaths::WlanConfigFile)), QByteArray("{\"written\": 2}"));
+        QCOMPARE(SystemLog::capturedLines(), QStringList({ "<3>Cannot write config file", "<3>Error writing program file",
+                                                           "<3>Activity database is not a regular file: " + root.path(activity) }));
+
+        // a link in place of the database's journal
+        QVERIFY(root.remove(activity));
+        QVERIFY(ActivityLogFile::create(root.path(activity)));
+        QVERIFY(QFile::link(root.path(QStringLiteral("/victim")), root.path(activity) + QLatin1String("-journal")));
+        QVERIFY(!ActivityLog::append(600, {}, {}, {}, {}));
+        QCOMPARE(root.read(QStringLiteral("/victim")), secret);
+        QVERIFY(ActivityLogFile::displayEntries(root.path(activity)).isEmpty());
+    }
+
+    // A trigger of the activity table that never ends costs the entry, not the GUI.
+    void endlessActivityTrigger()
+    {
+        TempSysroot root;
+        const QString db = root.path(QString::fromLatin1(DevicePaths::ActivityDb));
+        QVERIFY(root.mkdir(QStringLiteral("/var/log")));
+        QVERIFY(ActivityLogFile::create(db));
+        {
+            QSqlDatabase writer = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("trigger"));
+            writer.setDatabaseName(db);
+            QVERIFY(writer.open());
+            QVERIFY(QSqlQuery(writer).exec(QStringLiteral(
+                "CREATE TRIGGER endless AFTER INSERT ON activity BEGIN SELECT count(*) FROM"
+                " (WITH RECURSIVE r(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM r) SELECT x FROM r); END")));
+            writer.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("trigger"));
+        QVERIFY(!ActivityLog::append(600, {}, {}, {}, {}));
+        QCOMPARE(SystemLog::capturedLines(), QStringList(QStringLiteral("<4>Activity entry 600 not written: query interrupted after %1 ms")
+                                                             .arg(ActivityLog::StatementBoundMs)));
+        QVERIFY(ActivityLogFile::displayEntries(db).isEmpty());
     }
 };
 

@@ -1,5 +1,6 @@
-// Floods any local process can send: new names without end, huge texts, and a stream of
-// change notifications. The host must keep bounded tables, cap texts and reload once.
+// Floods any local process can send: new names without end, huge texts, a stream of change
+// notifications and of signals. The host must keep bounded tables, cap texts, reload once and
+// skip stale levels, never faults.
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QQuickItem>
@@ -114,6 +115,42 @@ private Q_SLOTS:
         // loaded machine that delivers slowly sees a few): a handful, never thousands.
         QVERIFY2(reloads.size() < 200, qPrintable(QString::number(reloads.size())));
         QVERIFY(calls(w, QStringLiteral("updateJobView")).size() < 10);
+    }
+
+    // 20,000 signals while the GUI thread is busy: of the battery level the latest is shown
+    // (a few times at most), while every fault and every acknowledgement among them reaches
+    // the scene, in order.
+    void toolSignals()
+    {
+        TempSysroot root;
+        MainWindow w(nullptr, scene());
+        QDBusConnection sender = QDBusConnection::connectToBus(m_bus.address(), QStringLiteral("signals"));
+        QVERIFY(sender.isConnected());
+        const int from = calls(w, QStringLiteral("batteryPower")).size();
+        QStringList faults, acks;
+        auto send = [&](const char* member, const QVariantList& args) {
+            QDBusMessage m = QDBusMessage::createSignal(QStringLiteral("/SysObj"), QStringLiteral("com.velmar.akku.SysInterface"), QLatin1String(member));
+            m.setArguments(args);
+            sender.send(m);
+        };
+        for (int i = 0; i < 20000; ++i) {
+            send("battpowerchanged", { i % 90 });
+            if (i % 500 == 100) {
+                send("sysfault", { 2000 + i, 2, 0 });
+                faults << QStringLiteral("popupString Sys Fault %1 0 0 %1 2").arg(2000 + i);
+            } else if (i % 500 == 400) {
+                send("acksysfault", { 2000 + i - 300, 0 });
+                acks << QStringLiteral("closepopupString %1").arg(2000 + i - 300);
+            }
+        }
+        send("battpowerchanged", { 95 });
+        QVERIFY(waitUntil([&] { return calls(w, QStringLiteral("batteryPower")).value(calls(w, QStringLiteral("batteryPower")).size() - 1) == QLatin1String("batteryPower 95"); }, 60000));
+        QVERIFY(waitUntil([&] { return calls(w, QStringLiteral("closepopupString")).size() >= acks.size(); }, 60000));
+        QDBusConnection::disconnectFromBus(QStringLiteral("signals"));
+        QCOMPARE(calls(w, QStringLiteral("popupString")), faults);
+        QCOMPARE(calls(w, QStringLiteral("closepopupString")), acks);
+        const int shown = calls(w, QStringLiteral("batteryPower")).size() - from;
+        QVERIFY2(shown < 1000, qPrintable(QString::number(shown)));
     }
 };
 

@@ -21,7 +21,7 @@ SceneTestCase {
     }
 
     // Below 20 % the fill is red and the symbol blinks; from 20 % on it is white and steady,
-    // and shown again if it went off in the dark phase.
+    // and shown again if it went off in the dark phase. Nothing blinks out of sight.
     function test_battery() {
         var fill = part("batteryFill")
         var battery = part("battery")
@@ -50,6 +50,14 @@ SceneTestCase {
         scene.batteryPower(-5)
         compare(fill.width, 0)
         verify(part("batteryBlink").running)
+        // Slid out of sight (a full screen), neither it nor the ready lamp blinks; back, both do.
+        verify(part("ledBlink").running)
+        scene.gotoState("game")
+        settle()
+        verify(!part("batteryBlink").running && !part("ledBlink").running)
+        scene.gotoState("actualValues")
+        settle()
+        verify(part("batteryBlink").running && part("ledBlink").running)
     }
 
     // 0 to 255 as they are, anything else "--"; each shown text differs from the one before.

@@ -7,6 +7,7 @@
 #include "devicepaths.h"
 #include "fwversion.h"
 #include "hosttest.h"
+#include "peer.h"
 #include "infovalues.h"
 #include "plctable.h"
 #include "systemlog.h"
@@ -73,6 +74,19 @@ private Q_SLOTS:
         QVariant parsed;
         QVERIFY(w.parseJson(parsed, GuiCfg)); // a device path
         QVERIFY(parsed.toMap().contains(QStringLiteral("global")));
+        {
+            // another process's lock: the operator is told once, the file is saved once free
+            Peer holder;
+            QVERIFY(holder.hold(root.path(GuiCfg), false));
+            QVERIFY(w.setProperty("cfg", QStringLiteral("{}")));
+            QVERIFY(w.setProperty("cfg", QStringLiteral("{\"kept\": 1}")));
+            QCOMPARE(host.calls(), QStringList("popupString Settings The settings file is in use. Your change is kept and "
+                                               "saved as soon as it is free; nothing was lost. 5 0  "));
+            QCOMPARE(root.read(GuiCfg), QByteArray("{\n  \"global\": {}\n}"));
+            QVERIFY(holder.release());
+            QTRY_COMPARE(root.read(GuiCfg), QByteArray("{\"kept\": 1}"));
+            host.clear();
+        }
 
         QCOMPARE(w.loadWlanActivation(), QVariant(false)); // "false" when the flag file is missing
         QVERIFY(root.write(diag("tiwlan/interface"), "true"));
@@ -116,6 +130,7 @@ private Q_SLOTS:
         QVERIFY(root.write(WlanCfg, "{\"interface\": false}"));
         RecordedHost host;
         MainWindow& w = host.window;
+        w.loadPrgs(); // as right after the first frame
         QVERIFY(root.write(GuiCfg, "{\"v\": 2}"));
         QVERIFY(root.write(WlanCfg, "{\"interface\": true}"));
         QVERIFY(root.write(diag("tiwlan/interface"), "true\n"));

@@ -125,6 +125,10 @@ private Q_SLOTS:
         // its time bound.
         QTest::newRow("recursive view") << "endless" << "<3>DB Error query interrupted after 200 ms";
         QTest::newRow("a million steps") << "million" << "<3>DB Error query interrupted after 200 ms";
+        // Nor may a value that a view computes, or one stored, be copied whole: past the
+        // length bound the read fails at once.
+        QTest::newRow("view computing a 200 MB code") << "hugeview" << "<3>DB Error Unable to fetch row";
+        QTest::newRow("stored 1 MB code") << "hugevalue" << "<3>DB Error Unable to fetch row";
         // Read-only: a hot journal left by a crashed writer is not rolled back by the GUI (that
         // is the writer's business); both files stay as they were.
         QTest::newRow("hot journal") << "journal" << "<3>DB Error ";
@@ -155,6 +159,12 @@ private Q_SLOTS:
             sql("DROP TABLE stuferg");
             sql("CREATE VIEW stuferg AS WITH RECURSIVE r(id, allg_id, row, last_cmd, time, angle, torque)"
                 " AS (SELECT 1, 2, 0, 0, 0, 0, 0 UNION ALL SELECT id + 1, 2, 0, 0, 0, 0, 0 FROM r) SELECT * FROM r");
+        } else if (setup == "hugeview") {
+            sql("ALTER TABLE srbergallg RENAME TO stored");
+            sql("CREATE VIEW srbergallg AS SELECT id, prg_nr, prg_name, result, qcode, hex(zeroblob(100000000)) AS id_code,"
+                " torque_unit FROM stored");
+        } else if (setup == "hugevalue") {
+            sql("UPDATE srbergallg SET id_code = printf('%.*c', 1000000, 'x')");
         } else if (setup == "million") {
             sql("WITH RECURSIVE c(x) AS (SELECT 3 UNION ALL SELECT x + 1 FROM c WHERE x < 1000000)"
                 " INSERT INTO stuferg SELECT x, 2, x, 0, 0.5, 90.0, 10.5 FROM c");
@@ -176,7 +186,7 @@ private Q_SLOTS:
         QElapsedTimer timer;
         timer.start();
         QVERIFY(!r.read(2, m));
-        if (setup == "endless" || setup == "million")
+        if (setup == "endless" || setup == "million" || setup.startsWith("huge"))
             QVERIFY(timer.elapsed() < 10 * ResultReader::QueryTimeBoundMs);
         QCOMPARE(m, QVariantMap({ { "untouched", 1 } }));
         const QStringList log = SystemLog::capturedLines();

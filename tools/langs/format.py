@@ -11,7 +11,8 @@
   format.py --texts    print every text the scene translates, one per line
 
 The texts the scene translates are the string literals of qsTr, qsTranslate, QT_TR_NOOP and
-QT_TRANSLATE_NOOP in qml/*.qml and qml/*.js. A text that reaches qsTr through a variable (a
+QT_TRANSLATE_NOOP in qml/*.qml and qml/*.js, and of QT_TR_NOOP in the host's src/app/*.cpp
+(texts the host hands to the scene's popups). A text that reaches qsTr through a variable (a
 list entry, a popup parameter key the tool's scripts send, the fault header the host sends)
 must be marked with QT_TR_NOOP where it is written or listed.
 """
@@ -43,7 +44,7 @@ def js_string(literal):
 
 def scene_texts():
     texts = set()
-    for path in sorted((ROOT / "qml").glob("*.qml")) + sorted((ROOT / "qml").glob("*.js")):
+    for path in sorted((ROOT / "qml").glob("*.qml")) + sorted((ROOT / "qml").glob("*.js")) + sorted((ROOT / "src/app").glob("*.cpp")):
         for m in CALL.finditer(path.read_text(encoding="utf-8")):
             texts.add(js_string(m.group(1)))
     return texts
