@@ -8,6 +8,7 @@
 #include "devicepaths.h"
 #include "filelock.h"
 #include "jsonfile.h"
+#include "systemlog.h"
 #include "toolservices.h"
 #include "wlanstatus.h"
 
@@ -59,6 +60,11 @@ void MainWindow::retryPendingSaves()
 void MainWindow::loadCfg()
 {
     m_settings.loadCfg();
+    QVariant parsed;
+    const QString text = m_settings.cfg();
+    if (!text.trimmed().isEmpty() && !(JsonFile::parseBytes(parsed, text.toUtf8()) && parsed.typeId() == QMetaType::QVariantMap))
+        SystemLog::warning(QStringLiteral("Configuration %1 is not a JSON object; the defaults are used")
+                               .arg(QLatin1String(DevicePaths::GuiConfigFile)));
 }
 
 void MainWindow::loadWlan()

@@ -56,8 +56,11 @@ bool JSONTranslator::setLanguage(const QString& lang)
     if (lang.isEmpty() || lang.contains(QLatin1Char('/')) || lang.contains(QLatin1Char('\0')))
         return false;
     const QJsonDocument doc = parseFile(hostPath(lang + QStringLiteral(".json")));
-    if (!doc.isObject())
+    if (!doc.isObject()) {
+        SystemLog::warning(QStringLiteral("Language file %1 missing or unreadable; the built-in texts are shown")
+                               .arg(m_dir + lang + QStringLiteral(".json")));
         return false;
+    }
     const QJsonObject top = doc.object();
     const QJsonObject gui = top.value(QLatin1String("GUI")).toObject();
     for (auto it = gui.constBegin(); it != gui.constEnd(); ++it)

@@ -72,15 +72,10 @@ void endWithTest(QProcess& process)
     });
 }
 
-QString busConfigFile()
-{
-    return QStringLiteral(NG_SOURCE_DIR "/tools/dbus/bus.conf");
-}
-
 PrivateBus::PrivateBus()
 {
     m_daemon.setProgram(QStringLiteral("dbus-daemon"));
-    m_daemon.setArguments({ QStringLiteral("--config-file=") + busConfigFile(), QStringLiteral("--print-address"), QStringLiteral("--nofork") });
+    m_daemon.setArguments({ QStringLiteral("--config-file=" NG_SOURCE_DIR "/tools/dbus/bus.conf"), QStringLiteral("--print-address"), QStringLiteral("--nofork") });
     // The bus ends with the test process also when a test never deletes it, fails or is killed.
     endWithTest(m_daemon);
     m_daemon.start();
@@ -122,7 +117,8 @@ void useBenchDisplay()
     qputenv("QT_QUICK_BACKEND", "software");
 }
 
-bool startToolSim(QProcess& sim, const QString& root)
+// Starts "toolsim run --sysroot <root> --fresh" and waits up to 10 s for "toolsim ready".
+static bool startToolSim(QProcess& sim, const QString& root)
 {
     sim.start(QStringLiteral(NG_BINARY_DIR "/tools/toolsim/toolsim"), { QStringLiteral("run"), QStringLiteral("--sysroot"), root, QStringLiteral("--fresh") });
     QByteArray out;

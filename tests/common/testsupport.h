@@ -51,14 +51,8 @@ bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
 // crashes or is killed by its time-out. Call before start().
 void endWithTest(QProcess& process);
 
-// The bus configuration of tests and demo.
-QString busConfigFile();
-
 // The display of the benchmarks: offscreen 240 x 320 at 72 dpi with the software renderer.
 void useBenchDisplay();
-
-// Starts "toolsim run --sysroot <root> --fresh" and waits up to 10 s for "toolsim ready".
-bool startToolSim(QProcess& sim, const QString& root);
 
 // A benchmark's simulated tool: a sandbox root and a private bus, made before the application
 // object; start() (after it) starts the simulator on them, stop() ends it.

@@ -57,7 +57,11 @@ private:
         if (!p.waitForStarted())
             return -1;
         // The owner answers on this thread while the caller waits.
-        waitUntil([&p] { return p.state() == QProcess::NotRunning; }, 20000);
+        if (!waitUntil([&p] { return p.state() == QProcess::NotRunning; }, 20000)) {
+            p.kill();
+            p.waitForFinished();
+            return -1;
+        }
         if (err)
             *err = QString::fromUtf8(p.readAllStandardError());
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""The device image (cmake --install into a staging root) and the Debian package of the GUI:
-exactly the program, its bus policy and its service unit, and package dependencies that cover
-every Qt library, plugin and QML module the program really loads on its way to the first frame."""
+"""The device image (cmake --install of the component "device" into a staging root) and the
+Debian package of the GUI: exactly the program, its bus policy and its service unit, and package
+dependencies that cover every Qt library, plugin and QML module the program really loads on its
+way to the first frame. The second package, newgui-toolsim: the simulator, its unit, bus policy,
+maintainer scripts and the whole sample tree, and dependencies that cover its libraries."""
 import os
 import re
 import subprocess
@@ -45,11 +47,13 @@ class Package(unittest.TestCase):
     def setUpClass(cls):
         cls.tmp = tempfile.TemporaryDirectory()
         cls.stage = os.path.join(cls.tmp.name, "stage")
-        run("cmake", "--install", BUILD, "--prefix", "/usr", env=dict(os.environ, DESTDIR=cls.stage))
+        run("cmake", "--install", BUILD, "--prefix", "/usr", "--component", "device", env=dict(os.environ, DESTDIR=cls.stage))
         run("cpack", "-G", "DEB", "-B", os.path.join(cls.tmp.name, "deb"), "--config", os.path.join(BUILD, "CPackConfig.cmake"))
-        debs = [f for f in os.listdir(os.path.join(cls.tmp.name, "deb")) if f.endswith(".deb")]
-        assert len(debs) == 1, debs
-        cls.deb = os.path.join(cls.tmp.name, "deb", debs[0])
+        debs = sorted(f for f in os.listdir(os.path.join(cls.tmp.name, "deb")) if f.endswith(".deb"))
+        version = re.search(r'CPACK_PACKAGE_VERSION "([^"]+)"', open(os.path.join(BUILD, "CPackConfig.cmake")).read()).group(1)
+        arch = run("dpkg", "--print-architecture").strip()
+        assert debs == ["newgui-toolsim_%s_%s.deb" % (version, arch), "newgui_%s_%s.deb" % (version, arch)], debs
+        cls.sim_deb, cls.deb = (os.path.join(cls.tmp.name, "deb", d) for d in debs)
 
     @classmethod
     def tearDownClass(cls):
@@ -68,6 +72,30 @@ class Package(unittest.TestCase):
         self.assertIn("ExecStart=/usr/bin/newgui\n", unit)
         self.assertIn("BusName=com.velmar.akku.GUIService\n", unit)
         self.assertNotIn("vnc", unit.lower())
+
+    def test_simulator_package(self):
+        sample = os.path.join(os.path.dirname(__file__), "../../tools/toolsim/sample")
+        expected = {"usr/bin/toolsim", "usr/share/dbus-1/system.d/com.velmar.akku.ToolSim.conf",
+                    "usr/lib/systemd/system/newgui-toolsim.service"}
+        expected |= {"usr/share/newgui-toolsim/sample/" + f for f in files_under(sample)}
+        with tempfile.TemporaryDirectory() as root:
+            run("dpkg-deb", "-x", self.sim_deb, root)
+            self.assertEqual(files_under(root), expected)
+            with open(os.path.join(root, "usr/lib/systemd/system/newgui-toolsim.service")) as f:
+                self.assertIn("ExecStart=/usr/bin/toolsim run --device\n", f.read())
+            program = os.path.join(root, "usr/bin/toolsim")
+            needed = set(re.findall(r"NEEDED\s+(\S+)", run("objdump", "-p", program)))
+            linked = dict(re.findall(r"^\s*(\S+) => (\S+)", run("ldd", program), re.M))
+        with tempfile.TemporaryDirectory() as control:
+            run("dpkg-deb", "-e", self.sim_deb, control)
+            with open(os.path.join(control, "postinst")) as f:
+                self.assertIn("addgroup --system tool", f.read())
+        depends = {re.split(r"[ (]", d.strip())[0] for d in run("dpkg-deb", "-f", self.sim_deb, "Depends").split(",")}
+        self.assertIn("libqt6sql6-sqlite", depends)  # the SQLite driver is loaded, not linked
+        found = owners(sorted(os.path.realpath(linked[lib]) for lib in needed))
+        self.assertEqual(len(found), len(needed), found)
+        for path, packages in found.items():
+            self.assertTrue(packages & depends, f"{path} ({', '.join(packages)}) is not in Depends")
 
     def test_dependencies_cover_what_the_program_loads(self):
         depends = {re.split(r"[ (]", d.strip())[0]

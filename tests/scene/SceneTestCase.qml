@@ -100,6 +100,13 @@ TestCase {
         return n
     }
 
+    // Which of the bar's three keys show something drawn (a light icon or text).
+    function barDrawn(image) {
+        return [[5, 65], [90, 150], [175, 235]].map(function (r) {
+            return countPixels(image, r[0], 293, r[1], 318, isWhite) > 20
+        })
+    }
+
     // What the bar was told to show on its three keys ('@name' is an icon).
     function barStrings() {
         var b = part("buttonBar")

@@ -80,7 +80,7 @@ SceneTestCase {
         keyClick(Qt.Key_Right)
         keyClick(Qt.Key_Right)
         compare(barStrings(), ['@up', "Select", ''])
-        grab("exchange-select-black.png")
+        compare(barDrawn(grab("exchange-select-black.png")), [true, true, false])
         keyClick(Qt.Key_A)
         compare(scene.state, 'info')
         compare(callsTo("exportConfiguration").length + callsTo("importConfiguration").length, 0)

@@ -10,7 +10,10 @@ SceneTestCase {
         scene.gotoState('game')
         var game = scene.screen
         compare(barStrings(), ['@back', "Start", ''])
-        grab("game-title-blue.png")
+        var image = grab("game-title-blue.png")
+        verify(countPixels(image, 3, 50, 160, 100, function (im, x, y) {
+            return im.red(x, y) < 0x40 && im.green(x, y) > 0x30 && im.green(x, y) < 0x58 && im.blue(x, y) > 0x50 && im.blue(x, y) < 0x70
+        }) > 100, "the dark blue title")
 
         // a seed whose first piece is an I; the same seed gives the same pieces
         var seed = 1
@@ -37,7 +40,7 @@ SceneTestCase {
         game.tick()
         compare(piece.y, y + 16)
         scene.setTheme('black')
-        var image = grab("game-play-black.png")
+        image = grab("game-play-black.png")
         verify(image.red(80, 280) > 200 && image.green(80, 280) > 200, "the well is light in play")
 
         // a vertical I into the gap of a full row clears it; the rows above move down
@@ -65,7 +68,8 @@ SceneTestCase {
         verify(findChild(game, "gameOverText").visible)
         keyClick(Qt.Key_Left)
         compare(scene.state, 'game', "keys do nothing after the game is over")
-        grab("game-over.png")
+        image = grab("game-over.png")
+        verify(countPixels(image, 1, 95, 159, 130, isWhite) > 100, "the game-over text, light on black")
         tryCompare(game, "state", "Title", 5000)
         compare(game.cellColor(1, 1), "", "the title resets the well")
         keyClick(Qt.Key_Left)

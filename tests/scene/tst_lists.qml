@@ -246,7 +246,7 @@ SceneTestCase {
             press(Qt.Key_Right, data.moves)
         verify(part("iconLeft").visible && part("iconRight").visible, "both arrows on an entry in the middle")
         wait(50)
-        grab(data.screen + ".png")
+        compare(barDrawn(grab(data.screen + ".png")), [true, true, true])
         tryCompare(scene, "changeView", false)
         keyPress(Qt.Key_A)
         compare(callsTo(data.report).map(function (c) { return c.args[0] }), [data.reported])
@@ -296,7 +296,7 @@ SceneTestCase {
         var list = part("pieceList")
         checkPieces(list, 23, 3, code)
         wait(50)
-        grab("idcodeviewer.png")
+        compare(barDrawn(grab("idcodeviewer.png")), [false, true, true], "the down arrow, none up")
 
         // no latch: every press moves
         keyPress(Qt.Key_Right)

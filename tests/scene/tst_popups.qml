@@ -327,8 +327,9 @@ SceneTestCase {
         scene.batteryStatus(3)
         scene.closepopupString(17)
         scene.jobDisplayMsg("Job 3", "Screw 2 of 8")
-        grab("jobdisplay-" + data.tag + ".png")
-        var job = part("jobPopup")
-        compare(findChild(job, "jobPopupHeader").color, data.tag === 'blue' ? "#000000" : "#ffffff")
+        image = grab("jobdisplay-" + data.tag + ".png")
+        var jobText = data.tag === 'blue' ? function (im, x, y) { return im.red(x, y) < 60 && im.green(x, y) < 60 } : isWhite
+        verify(countPixels(image, 20, 95, 220, 130, jobText) > 50, "job header in the theme's text colour")
+        verify(countPixels(image, 20, 170, 220, 205, jobText) > 50, "job text in the theme's text colour")
     }
 }

@@ -78,6 +78,48 @@ bool emptyDirectory(const QString& root)
     return ok;
 }
 
+// Copies the sample tree into root; with keepExisting, files already there stay as they
+// are and the kernel's trees (/proc, /sys) are left out.
+bool copySample(const QString& root, const QString& sampleDir, bool keepExisting, QString* error)
+{
+    const QDir rootDir(root);
+    const QDir sample(sampleDir);
+    if (!sample.exists()) {
+        *error = QStringLiteral("sample data not found: %1").arg(sampleDir);
+        return false;
+    }
+    QDirIterator it(sampleDir, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString src = it.next();
+        const QFileInfo fi = it.fileInfo();
+        const QString rel = sample.relativeFilePath(src);
+        if (keepExisting && (rel.startsWith(QLatin1String("proc/")) || rel.startsWith(QLatin1String("sys/"))))
+            continue;
+        const QString dst = rootDir.filePath(rel);
+        if (fi.isDir()) {
+            QDir().mkpath(dst);
+            continue;
+        }
+        QDir().mkpath(QFileInfo(dst).absolutePath());
+        if (fi.fileName() == QLatin1String(".keep"))
+            continue; // only holds an otherwise empty directory in the repository
+        if (keepExisting && QFileInfo::exists(rel.endsWith(QLatin1String(".sq3.sql")) ? dst.chopped(4) : dst))
+            continue;
+        if (rel.endsWith(QLatin1String(".sq3.sql"))) {
+            if (!runSqlScript(dst.chopped(4), src, error))
+                return false;
+            continue;
+        }
+        QFile::remove(dst);
+        if (!QFile::copy(src, dst)) {
+            *error = QStringLiteral("cannot copy %1").arg(rel);
+            return false;
+        }
+        QFile::setPermissions(dst, fi.permissions() | QFileDevice::WriteOwner);
+    }
+    return true;
+}
+
 } // namespace
 
 bool fillSysroot(const QString& root, const QString& sampleDir, bool fresh, QString* error)
@@ -100,40 +142,17 @@ bool fillSysroot(const QString& root, const QString& sampleDir, bool fresh, QStr
             return false;
         }
     }
-    const QDir sample(sampleDir);
-    if (!sample.exists()) {
-        *error = QStringLiteral("sample data not found: %1").arg(sampleDir);
+    if (!copySample(root, sampleDir, false, error))
         return false;
-    }
-    QDirIterator it(sampleDir, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString src = it.next();
-        const QFileInfo fi = it.fileInfo();
-        const QString rel = sample.relativeFilePath(src);
-        const QString dst = rootDir.filePath(rel);
-        if (fi.isDir()) {
-            QDir().mkpath(dst);
-            continue;
-        }
-        QDir().mkpath(QFileInfo(dst).absolutePath());
-        if (fi.fileName() == QLatin1String(".keep"))
-            continue; // only holds an otherwise empty directory in the repository
-        if (rel.endsWith(QLatin1String(".sq3.sql"))) {
-            if (!runSqlScript(dst.chopped(4), src, error))
-                return false;
-            continue;
-        }
-        QFile::remove(dst);
-        if (!QFile::copy(src, dst)) {
-            *error = QStringLiteral("cannot copy %1").arg(rel);
-            return false;
-        }
-        QFile::setPermissions(dst, fi.permissions() | QFileDevice::WriteOwner);
-    }
     QFile marker(rootDir.filePath(QLatin1String(RootMarker)));
     if (marker.open(QIODevice::WriteOnly))
         marker.write("filled by toolsim from " + sampleDir.toUtf8() + "\n");
     return true;
+}
+
+bool fillDevice(const QString& sampleDir, QString* error)
+{
+    return copySample(QStringLiteral("/"), sampleDir, true, error);
 }
 
 bool writeShared(const QString& devicePath, const QByteArray& content)

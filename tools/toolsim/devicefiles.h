@@ -13,6 +13,11 @@ namespace DeviceFiles {
 // it did not fill is refused.
 bool fillSysroot(const QString& root, const QString& sampleDir, bool fresh, QString* error);
 
+// On a development board or a VM, without system root: creates the device files that are
+// missing from the sample tree and keeps every file that is there; the kernel's trees
+// (/proc, /sys) are not touched.
+bool fillDevice(const QString& sampleDir, QString* error);
+
 // Rewrites a file shared with the other processes: open for appending (never truncated
 // by the open), write lock, truncate, write, flush, fsync, unlock.
 bool writeShared(const QString& devicePath, const QByteArray& content);

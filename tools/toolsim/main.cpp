@@ -1,6 +1,7 @@
 // toolsim: the simulated tool for desktop runs, tests and the demo.
 //
 //   toolsim run --sysroot DIR [--scenario FILE] [--fresh] [--sample DIR]
+//   toolsim run --device [--scenario FILE] [--sample DIR]   (installed: the real device paths)
 //   toolsim ctl COMMAND ARGS...        (toolsim ctl help lists the commands)
 
 #include "devicefiles.h"
@@ -18,8 +19,11 @@ namespace {
 
 const char* const Usage =
     "usage: toolsim run --sysroot DIR [--scenario FILE] [--fresh] [--sample DIR]\n"
+    "       toolsim run --device [--scenario FILE] [--sample DIR]\n"
     "       toolsim ctl COMMAND ARGS...   (toolsim ctl help lists the commands)\n"
-    "The bus is DBUS_SYSTEM_BUS_ADDRESS: start a private dbus-daemon with tools/dbus/bus.conf.\n";
+    "The bus is DBUS_SYSTEM_BUS_ADDRESS: start a private dbus-daemon with tools/dbus/bus.conf.\n"
+    "With --device (the installed simulator on a development board or a VM) it is the system bus\n"
+    "and the files are the device's own: the missing ones are created from the sample data.\n";
 
 void err(const QString& text)
 {
@@ -33,12 +37,14 @@ void out(const QString& text)
 
 int runSimulator(QCoreApplication& app, const QStringList& args)
 {
-    QString sysroot, scenario, sample = QStringLiteral(TOOLSIM_SAMPLE_DIR);
-    bool fresh = false;
+    QString sysroot, scenario, sample;
+    bool fresh = false, device = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QLatin1String("--fresh")) {
             fresh = true;
+        } else if (a == QLatin1String("--device")) {
+            device = true;
         } else if ((a == QLatin1String("--sysroot") || a == QLatin1String("--scenario") || a == QLatin1String("--sample"))
                    && i + 1 < args.size()) {
             QString& target = a == QLatin1String("--sysroot") ? sysroot : a == QLatin1String("--scenario") ? scenario : sample;
@@ -49,22 +55,36 @@ int runSimulator(QCoreApplication& app, const QStringList& args)
             return 2;
         }
     }
-    if (sysroot.isEmpty()) {
+    if (device == !sysroot.isEmpty() || (device && fresh)) {
         std::fputs(Usage, stderr);
         return 2;
     }
-    sysroot = QDir::cleanPath(QFileInfo(sysroot).absoluteFilePath());
-    if (sysroot == QLatin1String("/")) {
-        err(QStringLiteral("toolsim: the system root must not be /"));
-        return 2;
-    }
     QString error;
-    if (!DeviceFiles::fillSysroot(sysroot, sample, fresh, &error)) {
-        err(QStringLiteral("toolsim: ") + error);
-        return 2;
+    if (device) {
+        // The installed package keeps the sample beside the program (share/newgui-toolsim).
+        if (sample.isEmpty())
+            sample = QCoreApplication::applicationDirPath() + QLatin1String("/../share/newgui-toolsim/sample");
+        qunsetenv("TOOL_SYSROOT");
+        sysroot = QStringLiteral("/");
+        if (!DeviceFiles::fillDevice(QDir::cleanPath(sample), &error)) {
+            err(QStringLiteral("toolsim: ") + error);
+            return 2;
+        }
+    } else {
+        if (sample.isEmpty())
+            sample = QStringLiteral(TOOLSIM_SAMPLE_DIR);
+        sysroot = QDir::cleanPath(QFileInfo(sysroot).absoluteFilePath());
+        if (sysroot == QLatin1String("/")) {
+            err(QStringLiteral("toolsim: the system root must not be / (--device runs on the device's own files)"));
+            return 2;
+        }
+        if (!DeviceFiles::fillSysroot(sysroot, sample, fresh, &error)) {
+            err(QStringLiteral("toolsim: ") + error);
+            return 2;
+        }
+        // Every device path of this process now lands in the sandbox.
+        qputenv("TOOL_SYSROOT", sysroot.toUtf8());
     }
-    // Every device path of this process now lands in the sandbox.
-    qputenv("TOOL_SYSROOT", sysroot.toUtf8());
     if (!scenario.isEmpty())
         scenario = QFileInfo(scenario).absoluteFilePath();
 
