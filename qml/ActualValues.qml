@@ -98,32 +98,30 @@ GUIView {
         }
         // A marked field blinks: its texts are red on the plain background ('NOKINV'), and in
         // the other phase ('NOK') a layer of light copies on the red field lies over them. A
-        // toggle only shows or hides that layer; no text is laid out or built again.
-        Loader {
+        // toggle only shows or hides that layer; no text is laid out or built again. The copies
+        // are empty while the field is not marked.
+        Rectangle {
             anchors.fill: parent
-            active: field.nok
+            color: field.nokColor
             visible: field.state === 'NOK'
-            sourceComponent: Rectangle {
-                color: field.nokColor
-                Text {
-                    x: labelText.x
-                    y: labelText.y
-                    textFormat: Text.RichText
-                    text: field.label
-                    font: labelText.font
-                    color: field.nokTextColor
-                }
-                Text {
-                    x: valueText.x
-                    y: valueText.y
-                    width: valueText.width
-                    clip: true
-                    horizontalAlignment: Text.AlignRight
-                    textFormat: Text.PlainText
-                    text: valueText.text
-                    font: valueText.font
-                    color: field.nokTextColor
-                }
+            Text {
+                x: labelText.x
+                y: labelText.y
+                textFormat: Text.RichText
+                text: field.nok ? field.label : ''
+                font: labelText.font
+                color: field.nokTextColor
+            }
+            Text {
+                x: valueText.x
+                y: valueText.y
+                width: valueText.width
+                clip: true
+                horizontalAlignment: Text.AlignRight
+                textFormat: Text.PlainText
+                text: field.nok ? valueText.text : ''
+                font: valueText.font
+                color: field.nokTextColor
             }
         }
         states: [
@@ -200,22 +198,19 @@ GUIView {
 
         // The blink of a NOK result, as in the value fields: the red display with a light copy
         // of the program line lies over the red line in one phase and is hidden in the other.
-        Loader {
+        Rectangle {
             anchors.fill: parent
-            active: statusDisplay.state === 'NOK' || statusDisplay.state === 'NOKINV'
+            color: root.nokStatusDisplayColor
             visible: statusDisplay.state === 'NOK'
-            sourceComponent: Rectangle {
-                color: root.nokStatusDisplayColor
-                Text {
-                    anchors.centerIn: parent
-                    width: statusText.width
-                    horizontalAlignment: Text.AlignHCenter
-                    textFormat: Text.PlainText
-                    elide: Text.ElideRight
-                    text: statusText.text
-                    font: statusText.font
-                    color: root.nokTextColor
-                }
+            Text {
+                anchors.centerIn: parent
+                width: statusText.width
+                horizontalAlignment: Text.AlignHCenter
+                textFormat: Text.PlainText
+                elide: Text.ElideRight
+                text: statusDisplay.state === 'NOK' || statusDisplay.state === 'NOKINV' ? statusText.text : ''
+                font: statusText.font
+                color: root.nokTextColor
             }
         }
     }
