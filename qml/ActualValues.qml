@@ -55,6 +55,12 @@ GUIView {
         height: 52
         state: 'OK'
 
+        Rectangle {
+            id: nokRect
+            anchors.fill: parent
+            color: field.nokColor
+            visible: field.state === 'NOK'
+        }
         Text {
             id: labelText
             x: 9
@@ -96,40 +102,12 @@ GUIView {
             font.bold: true
             color: field.valueColor
         }
-        // A marked field blinks: its texts are red on the plain background ('NOKINV'), and in
-        // the other phase ('NOK') a layer of light copies on the red field lies over them. A
-        // toggle only shows or hides that layer; no text is laid out or built again. The copies
-        // are empty while the field is not marked.
-        Rectangle {
-            anchors.fill: parent
-            color: field.nokColor
-            visible: field.state === 'NOK'
-            Text {
-                x: labelText.x
-                y: labelText.y
-                textFormat: Text.RichText
-                text: field.nok ? field.label : ''
-                font: labelText.font
-                color: field.nokTextColor
-            }
-            Text {
-                x: valueText.x
-                y: valueText.y
-                width: valueText.width
-                clip: true
-                horizontalAlignment: Text.AlignRight
-                textFormat: Text.PlainText
-                text: field.nok ? valueText.text : ''
-                font: valueText.font
-                color: field.nokTextColor
-            }
-        }
         states: [
             State { name: 'OK' },
             State {
                 name: 'NOK'
-                PropertyChanges { target: labelText; color: field.nokTextColorInv }
-                PropertyChanges { target: valueText; color: field.nokTextColorInv }
+                PropertyChanges { target: labelText; color: field.nokTextColor }
+                PropertyChanges { target: valueText; color: field.nokTextColor }
             },
             State {
                 name: 'NOKINV'
@@ -186,8 +164,8 @@ GUIView {
             },
             State {
                 name: 'NOK'
-                PropertyChanges { target: statusDisplay; color: 'transparent' }
-                PropertyChanges { target: statusText; color: root.nokTextColor_inv }
+                PropertyChanges { target: statusDisplay; color: root.nokStatusDisplayColor }
+                PropertyChanges { target: statusText; color: root.nokTextColor }
             },
             State {
                 name: 'NOKINV'
@@ -195,24 +173,6 @@ GUIView {
                 PropertyChanges { target: statusText; color: root.nokTextColor_inv }
             }
         ]
-
-        // The blink of a NOK result, as in the value fields: the red display with a light copy
-        // of the program line lies over the red line in one phase and is hidden in the other.
-        Rectangle {
-            anchors.fill: parent
-            color: root.nokStatusDisplayColor
-            visible: statusDisplay.state === 'NOK'
-            Text {
-                anchors.centerIn: parent
-                width: statusText.width
-                horizontalAlignment: Text.AlignHCenter
-                textFormat: Text.PlainText
-                elide: Text.ElideRight
-                text: statusDisplay.state === 'NOK' || statusDisplay.state === 'NOKINV' ? statusText.text : ''
-                font: statusText.font
-                color: root.nokTextColor
-            }
-        }
     }
 
     ValueField {
