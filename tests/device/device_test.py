@@ -349,6 +349,7 @@ class DeviceTest:
     def bad_files(self, vm):
         _, stopped = vm.sh("systemctl stop newgui; systemctl show -P ActiveState newgui; cp /home/tool/config/guiconfig.json /root/guiconfig.json.good")
         self.check(stopped == "inactive", "systemctl stop leaves the unit stopped, not failed (%s)" % stopped)
+        vm.sh("cp -a /home/tool/config/langs /root/langs.good")
         vm.sh("printf '{\"global\": {\"language\": ' > /home/tool/config/guiconfig.json; rm -rf /home/tool/config/langs")
         vm.sh("cp /home/tool/data/result.sq3 /root/result.sq3.good; : > /home/tool/data/result.sq3")
         _, since = vm.sh("date +%s")
@@ -366,6 +367,7 @@ class DeviceTest:
                    "a corrupt guiconfig.json, no language folder and an empty result database: a working screen "
                    "(bad-files.png), no restart, and in the journal: %s" % " | ".join(m.group(0) if m else "(none)" for m in lines))
         vm.sh("systemctl stop newgui; cp /root/guiconfig.json.good /home/tool/config/guiconfig.json; "
+              "cp -a /root/langs.good /home/tool/config/langs; "
               "cp /root/result.sq3.good /home/tool/data/result.sq3; systemctl start newgui")
 
     # ---- pulled plugs
@@ -422,8 +424,20 @@ class DeviceTest:
             vm.login(120)
             _, after = vm.sh("peer-check once")
             after = dict(re.findall(r"^@@peer (\S+) (.*)$", after, re.M))
-            self.check(shown is not None and all(after.get(n) == seen.get(n) for n in SETTINGS if seen.get(n, "").startswith("ok")),
-                       "then the GUI comes up (plugs-boot.png) with the files as the peer read them: %s" % after)
+            # the saved texts pair German with the blue theme (light rows under the header) and
+            # French with the black one (dark rows)
+            language = seen.get("guiconfig.json", "").split()[1:2]
+            expected = {"de": "light", "fr": "dark"}.get(language[0] if language else "", "-")
+            drawn = "-"
+            if shown is not None:
+                shown = vm.wait_change(shown, 5, "plugs-boot")
+                row = shown.rect(120, 150, 160, 170)
+                light = sum(row) / max(1, len(row))
+                drawn = "light" if light > 150 else "dark" if light < 100 else "-"
+            self.check(shown is not None and drawn == expected
+                       and all(after.get(n) == seen.get(n) for n in SETTINGS if seen.get(n, "").startswith("ok")),
+                       "then the GUI comes up (plugs-boot.png) with the files as the peer read them: %s, rows %s for %s"
+                       % (after, drawn, language))
         finally:
             vm.stop()
 
