@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "mainwindow.h"
-#include "promptrender.h"
+#include "../barewindow.h"
 #include "testsupport.h"
 
 namespace {
@@ -188,16 +188,9 @@ int main(int argc, char* argv[])
     double bareBlinkCpu = 0;
     {
         QQuickWidget view;
-        view.setResizeMode(QQuickWidget::SizeRootObjectToView);
-        view.setFixedSize(240, 320);
-        QQmlComponent component(view.engine());
-        component.setData("import QtQuick\nRectangle { width: 240; height: 320; color: 'black'\n"
-                          "  Rectangle { id: r; x: 10; y: 6; width: 40; height: 17; color: 'white' }\n"
-                          "  Timer { objectName: 'blink'; interval: 500; repeat: true; onTriggered: r.visible = !r.visible } }",
-            QUrl());
-        view.setContent(QUrl(), &component, component.create());
-        renderPromptly(&view);
-        view.show();
+        showBareWindow(view, "import QtQuick\nRectangle { width: 240; height: 320; color: 'black'\n"
+                             "  Rectangle { id: r; x: 10; y: 6; width: 40; height: 17; color: 'white' }\n"
+                             "  Timer { objectName: 'blink'; interval: 500; repeat: true; onTriggered: r.visible = !r.visible } }");
         settle(500);
         bareIdle = idleWakeUps(idleMs) * 1000.0 / idleMs;
         std::printf("  bare window      %6.2f wake-ups/s  %5.2f ms CPU/s   %s\n", bareIdle, g_cpuMs * 1000.0 / idleMs, qPrintable(woken()));

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "mainwindow.h"
-#include "promptrender.h"
+#include "../barewindow.h"
 #include "screenshots.h"
 #include "testsupport.h"
 
@@ -119,15 +119,7 @@ int main(int argc, char* argv[])
 
     // The baseline: a bare window with one text, which a signal on the same bus changes.
     QQuickWidget bareView;
-    bareView.setResizeMode(QQuickWidget::SizeRootObjectToView);
-    bareView.setFixedSize(240, 320);
-    QQmlComponent component(bareView.engine());
-    component.setData("import QtQuick\nRectangle { width: 240; height: 320; color: 'black'; property real value: 0\n"
-                      "  Text { y: 100; text: value.toFixed(3); color: 'white'; font.pixelSize: 30 } }",
-        QUrl());
-    bareView.setContent(QUrl(), &component, component.create());
-    renderPromptly(&bareView);
-    bareView.show();
+    showBareWindow(bareView, BareValueScene);
     BareReceiver receiver;
     receiver.root = bareView.rootObject();
     QDBusConnection bareBus = QDBusConnection::connectToBus(simulated.busAddress(), QStringLiteral("bare"));

@@ -22,25 +22,15 @@
 #include <vector>
 
 #include "mainwindow.h"
-#include "promptrender.h"
+#include "../barewindow.h"
+#include "../procmem.h"
 #include "testsupport.h"
 
 namespace {
 
-double statusMiB(const char* file, const QByteArray& field)
-{
-    QFile f(QStringLiteral("/proc/self/%1").arg(QLatin1String(file)));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(field.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
 void print(const char* what)
 {
-    std::printf("%s %.3f %.3f\n", what, statusMiB("status", "VmRSS:"), statusMiB("smaps_rollup", "Private_Dirty:"));
+    std::printf("%s %.3f %.3f\n", what, procMiB(QStringLiteral("self"), "status", "VmRSS:"), procMiB(QStringLiteral("self"), "smaps_rollup", "Private_Dirty:"));
     std::fflush(stdout);
 }
 
@@ -53,15 +43,7 @@ int bareChild(int& argc, char** argv, int results)
 {
     QApplication app(argc, argv);
     QQuickWidget view;
-    view.setResizeMode(QQuickWidget::SizeRootObjectToView);
-    view.setFixedSize(240, 320);
-    QQmlComponent component(view.engine());
-    component.setData("import QtQuick\nRectangle { width: 240; height: 320; color: 'black'; property real value: 0\n"
-                      "  Text { y: 100; text: value.toFixed(3); color: 'white'; font.pixelSize: 30 } }",
-        QUrl());
-    view.setContent(QUrl(), &component, component.create());
-    renderPromptly(&view);
-    view.show();
+    showBareWindow(view, BareValueScene);
     settle(1000);
     print("walk");
     for (int i = 0; i < results; ++i) {

@@ -19,6 +19,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "../procmem.h"
+
 namespace {
 
 struct Run {
@@ -27,17 +29,6 @@ struct Run {
     double rssMiB = 0;
     double dirtyMiB = 0;
 };
-
-double statusField(qint64 pid, const char* file, const QByteArray& field)
-{
-    QFile f(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(file)));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(field.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
 
 // Waits for a line of the process's output; false when it ends or 10 s pass.
 bool waitForLine(QProcess& p, QByteArray& seen, const QByteArray& line, QElapsedTimer& limit)
@@ -72,8 +63,8 @@ Run runOnce(const QString& program, QProcessEnvironment env, bool diskCache)
         std::exit(1);
     }
     run.ms = t.nsecsElapsed() / 1e6;
-    run.rssMiB = statusField(p.processId(), "status", "VmRSS:");
-    run.dirtyMiB = statusField(p.processId(), "smaps_rollup", "Private_Dirty:");
+    run.rssMiB = procMiB(QString::number(p.processId()), "status", "VmRSS:");
+    run.dirtyMiB = procMiB(QString::number(p.processId()), "smaps_rollup", "Private_Dirty:");
     const double hold = t.nsecsElapsed() / 1e6 - run.ms;
     p.write("\n");
     p.waitForBytesWritten(1000);
