@@ -46,7 +46,6 @@ int main(int argc, char* argv[])
     if (!simulated.start())
         return 1;
     QDBusConnection ctl = QDBusConnection::connectToBus(simulated.busAddress(), QStringLiteral("ctl"));
-    QDBusInterface control(QStringLiteral("com.velmar.akku.ToolSim"), QStringLiteral("/ToolSim"), QStringLiteral("com.velmar.akku.ToolSimControl"), ctl);
 
     MainWindow window;
     window.show();
@@ -94,7 +93,7 @@ int main(int argc, char* argv[])
     }
     for (int i = 0; i < count / 4; ++i) {
         const bool german = i % 2 == 0;
-        if (!measure([&](const QString& c) { control.asyncCall(QStringLiteral("Run"), QStringList { QStringLiteral("language"), c }); },
+        if (!measure([&](const QString& c) { ctl.asyncCall(BenchTool::runMessage({ QStringLiteral("language"), c })); },
                      german ? QStringLiteral("de") : QStringLiteral("en"), german ? QStringLiteral("Menü") : QStringLiteral("Menu"),
                      nullptr, &road)) {
             std::fprintf(stderr, "switch %d from the tool not shown\n", i);

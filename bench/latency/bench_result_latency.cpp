@@ -99,14 +99,13 @@ int main(int argc, char* argv[])
     if (!simulated.start())
         return 1;
     QDBusConnection emitter = QDBusConnection::connectToBus(simulated.busAddress(), QStringLiteral("emitter"));
-    QDBusInterface control(QStringLiteral("com.velmar.akku.ToolSim"), QStringLiteral("/ToolSim"), QStringLiteral("com.velmar.akku.ToolSimControl"), emitter);
 
     // Results written before the GUI listens.
     std::vector<int> ids;
     std::vector<double> torques;
     for (int i = 0; i < count; ++i) {
         const double torque = 10.0 + i / 1000.0;
-        const QDBusMessage reply = control.call(QStringLiteral("Run"), QStringList { QStringLiteral("result"), QStringLiteral("ok"), QStringLiteral("torque=%1").arg(torque, 0, 'f', 3), QStringLiteral("prg=5") });
+        const QDBusMessage reply = emitter.call(BenchTool::runMessage({ QStringLiteral("result"), QStringLiteral("ok"), QStringLiteral("torque=%1").arg(torque, 0, 'f', 3), QStringLiteral("prg=5") }));
         if (reply.type() != QDBusMessage::ReplyMessage) {
             std::fprintf(stderr, "simulator: %s\n", qPrintable(reply.errorMessage()));
             return 1;

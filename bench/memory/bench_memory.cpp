@@ -63,7 +63,6 @@ int guiChild(int& argc, char** argv, int results)
     if (!simulated.start())
         return 1;
     QDBusConnection emitter = QDBusConnection::connectToBus(simulated.busAddress(), QStringLiteral("emitter"));
-    QDBusInterface control(QStringLiteral("com.velmar.akku.ToolSim"), QStringLiteral("/ToolSim"), QStringLiteral("com.velmar.akku.ToolSimControl"), emitter);
     MainWindow window;
     window.show();
     settle(1000);
@@ -84,7 +83,7 @@ int guiChild(int& argc, char** argv, int results)
     QQuickItem* root = window.rootItem();
     for (int i = 0; i < results; ++i) {
         const double torque = 10.0 + i / 1000.0;
-        const QDBusMessage reply = control.call(QStringLiteral("Run"), QStringList { QStringLiteral("result"), QStringLiteral("ok"), QStringLiteral("torque=%1").arg(torque, 0, 'f', 3) });
+        const QDBusMessage reply = emitter.call(BenchTool::runMessage({ QStringLiteral("result"), QStringLiteral("ok"), QStringLiteral("torque=%1").arg(torque, 0, 'f', 3) }));
         if (reply.type() != QDBusMessage::ReplyMessage) {
             std::fprintf(stderr, "simulator: %s\n", qPrintable(reply.errorMessage()));
             return 1;
@@ -120,7 +119,7 @@ int guiChild(int& argc, char** argv, int results)
     drained.start();
     waitUntil([] { return false; }, 5000);
     sender.join();
-    const QDBusMessage reply = control.call(QStringLiteral("Run"), QStringList { QStringLiteral("result"), QStringLiteral("ok"), QStringLiteral("torque=99.999") });
+    const QDBusMessage reply = emitter.call(BenchTool::runMessage({ QStringLiteral("result"), QStringLiteral("ok"), QStringLiteral("torque=99.999") }));
     if (reply.type() != QDBusMessage::ReplyMessage
         || !waitUntil([&] { return qAbs(root->property("ac_torque").toDouble() - 99.999) < 1e-9; }, 600000)) {
         std::fprintf(stderr, "the result after the flood never shown\n");

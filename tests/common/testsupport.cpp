@@ -129,6 +129,14 @@ static bool startToolSim(QProcess& sim, const QString& root)
     return out.contains("toolsim ready");
 }
 
+QDBusMessage BenchTool::runMessage(const QStringList& command)
+{
+    QDBusMessage m = QDBusMessage::createMethodCall(QStringLiteral("com.velmar.akku.ToolSim"), QStringLiteral("/ToolSim"),
+                                                    QStringLiteral("com.velmar.akku.ToolSimControl"), QStringLiteral("Run"));
+    m << command;
+    return m;
+}
+
 bool BenchTool::start()
 {
     if (!m_bus.isRunning()) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDBusMessage>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -62,6 +64,8 @@ public:
     bool start();
     void stop();
     QString busAddress() const { return m_bus.address(); }
+    // A simulator command ("Run" of its control interface), to send on a connection of the caller's.
+    static QDBusMessage runMessage(const QStringList& command);
 
 private:
     TempSysroot m_root;
