@@ -17,35 +17,65 @@
 #include <QQuickWidget>
 #include <QTimer>
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
+#include <functional>
 #include <thread>
 #include <vector>
 
+#include <malloc.h>
+#include <unistd.h>
+
 #include "mainwindow.h"
+#include "screenshots.h"
 #include "../barewindow.h"
 #include "../procmem.h"
 #include "testsupport.h"
 
 namespace {
 
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// With BENCH_MEMORY_SMAPS=<folder>, each reading also keeps /proc/self/smaps there as
+// <gui|bare>-<what>.smaps, to tell by mapping where the memory is.
+const char* g_kind = "";
+
 void print(const char* what)
 {
+    if (const QByteArray dir = qgetenv("BENCH_MEMORY_SMAPS"); !dir.isEmpty()) {
+        QFile in(QStringLiteral("/proc/self/smaps"));
+        QFile out(QStringLiteral("%1/%2-%3.smaps").arg(QString::fromLocal8Bit(dir), QLatin1String(g_kind), QLatin1String(what)));
+        if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly))
+            out.write(in.readAll());
+    }
     std::printf("%s %.3f %.3f\n", what, procMiB(QStringLiteral("self"), "status", "VmRSS:"), procMiB(QStringLiteral("self"), "smaps_rollup", "Private_Dirty:"));
     std::fflush(stdout);
 }
 
+// Runs an event loop for `ms`, as the program's own loop runs: objects given up with
+// deleteLater (a screen the loader replaced) are deleted only by a running loop, not by
+// processEvents() called outside one.
 void settle(int ms)
 {
-    waitUntil([] { return false; }, ms);
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 int bareChild(int& argc, char** argv, int results)
 {
+    g_kind = "bare";
     QApplication app(argc, argv);
     QQuickWidget view;
     showBareWindow(view, BareValueScene);
     settle(1000);
     print("walk");
+    if (qgetenv("BENCH_MEMORY_EXIT") == "walk")
+        std::exit(0);
     for (int i = 0; i < results; ++i) {
         view.rootObject()->setProperty("value", 10.0 + i / 1000.0);
         settle(1);
@@ -58,6 +88,7 @@ int bareChild(int& argc, char** argv, int results)
 
 int guiChild(int& argc, char** argv, int results)
 {
+    g_kind = "gui";
     BenchTool simulated;
     QApplication app(argc, argv);
     if (!simulated.start())
@@ -66,13 +97,32 @@ int guiChild(int& argc, char** argv, int results)
     MainWindow window;
     window.show();
     settle(1000);
+    if (qgetenv("BENCH_MEMORY_EXIT") == "start") {
+        print("start");
+        simulated.stop();
+        std::exit(0);
+    }
     const QStringList screens = { "actualValues", "mainmenu", "prgselect", "jobselect", "job", "operationmode",
         "idcodeviewer", "idcodeassign", "language", "setdate", "settime", "setdatetime", "testview", "themeselect",
         "info", "warning", "program", "exchange", "picviewer", "diagnosis", "resservices", "leave", "wlan", "game" };
-    for (const QString& screen : screens) {
+    // A screen change's time: gotoState to the end of the next frame (what the loop does
+    // after the change, as deleting the screen given up, comes before that frame).
+    std::function<void()> onFrame;
+    onEveryFrame(window.view(), [&] { if (onFrame) onFrame(); });
+    auto change = [&](const QString& screen, std::vector<double>& into) {
+        QEventLoop loop;
+        QElapsedTimer t;
+        onFrame = [&] { into.push_back(t.nsecsElapsed() / 1e6); onFrame = nullptr; loop.quit(); };
+        QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+        t.start();
         window.callRoot("gotoState", { screen });
+        loop.exec();
+        onFrame = nullptr;
         settle(300);
-    }
+    };
+    std::vector<double> firstVisit, again;
+    for (const QString& screen : screens)
+        change(screen, firstVisit);
     window.callRoot("gotoState", { QStringLiteral("actualValues") });
     window.callRoot("popupString", { QStringLiteral("Info"), QStringLiteral("A message"), 0, 0, QString(), QString() });
     settle(300);
@@ -80,6 +130,11 @@ int guiChild(int& argc, char** argv, int results)
     window.callRoot("gotoState", { QStringLiteral("actualValues") });
     settle(1000);
     print("walk");
+    // For a heap profiler: what is still allocated after the walk is what it reports at exit.
+    if (qgetenv("BENCH_MEMORY_EXIT") == "walk") {
+        simulated.stop();
+        std::exit(0);
+    }
     QQuickItem* root = window.rootItem();
     for (int i = 0; i < results; ++i) {
         const double torque = 10.0 + i / 1000.0;
@@ -128,6 +183,10 @@ int guiChild(int& argc, char** argv, int results)
     std::fprintf(stderr, "flood handled %.1f s after its start\n", drained.elapsed() / 1000.0);
     settle(1000);
     print("flood");
+    // The walk again, timed: each screen has been visited before.
+    for (const QString& screen : screens)
+        change(screen, again);
+    std::printf("screens %.3f %.3f\n", median(firstVisit), median(again));
     simulated.stop();
     return 0;
 }
@@ -135,6 +194,8 @@ int guiChild(int& argc, char** argv, int results)
 struct Sample {
     double rss[3] = {};
     double dirty[3] = {};
+    double firstVisit = 0; // screen change to frame, median (the GUI only)
+    double again = 0;
 };
 
 bool runChild(const QString& self, const char* mode, int results, Sample& s)
@@ -155,15 +216,12 @@ bool runChild(const QString& self, const char* mode, int results, Sample& s)
             s.rss[i] = f[1].toDouble();
             s.dirty[i] = f[2].toDouble();
             ++i;
+        } else if (f.size() == 3 && f[0] == "screens") {
+            s.firstVisit = f[1].toDouble();
+            s.again = f[2].toDouble();
         }
     }
     return i == 3;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace
@@ -171,6 +229,9 @@ double median(std::vector<double> v)
 int main(int argc, char* argv[])
 {
     useBenchDisplay();
+    // The program's heap set-up (main.cpp), for the GUI and the bare window alike.
+    if (!qEnvironmentVariableIsSet("MALLOC_ARENA_MAX"))
+        mallopt(M_ARENA_MAX, 2);
     if (argc > 2 && QByteArray(argv[1]) == "bare")
         return bareChild(argc, argv, atoi(argv[2]));
     if (argc > 2 && QByteArray(argv[1]) == "gui")
@@ -178,8 +239,12 @@ int main(int argc, char* argv[])
     const int results = argc > 1 ? atoi(argv[1]) : 5000;
     const int rounds = argc > 2 ? atoi(argv[2]) : 3;
     QCoreApplication app(argc, argv);
-    std::printf("METHOD\tmemory\tVmRSS and Private_Dirty (smaps_rollup) of a process of its own after a walk through every screen and after %d results shown, and after 128,000 signals in 5 s (bare: no signals); medians of %d, in turns\n", results, rounds);
+    // A program file written moments ago (by the build) sits in dirty page-cache pages, which
+    // the kernel counts as the process's private dirty memory until they are written back.
+    sync();
+    std::printf("METHOD\tmemory\tVmRSS and Private_Dirty (smaps_rollup) of a process of its own after a walk through every screen and after %d results shown, and after 128,000 signals in 5 s (bare: no signals); medians of %d, in turns; a screen change (gotoState to the end of the next frame) on the first walk and on a second one\n", results, rounds);
     std::vector<double> v[2][6]; // [gui, bare][resident, private dirty: after the walk, the results, the flood]
+    std::vector<double> firstVisit, again;
     for (int r = 0; r < rounds; ++r) {
         for (int k = 0; k < 2; ++k) {
             Sample s;
@@ -191,13 +256,19 @@ int main(int argc, char* argv[])
             v[k][3].push_back(s.dirty[1]);
             v[k][4].push_back(s.rss[2]);
             v[k][5].push_back(s.dirty[2]);
-            std::printf("  %s: after the walk resident %.2f MiB, private dirty %.2f MiB; after %d results %.2f MiB, %.2f MiB; after the flood %.2f MiB, %.2f MiB\n",
-                k ? "bare window" : "newgui     ", s.rss[0], s.dirty[0], results, s.rss[1], s.dirty[1], s.rss[2], s.dirty[2]);
+            if (!k) {
+                firstVisit.push_back(s.firstVisit);
+                again.push_back(s.again);
+            }
+            std::printf("  %s: after the walk resident %.2f MiB, private dirty %.2f MiB; after %d results %.2f MiB, %.2f MiB; after the flood %.2f MiB, %.2f MiB; screen change %.2f ms, visited before %.2f ms\n",
+                k ? "bare window" : "newgui     ", s.rss[0], s.dirty[0], results, s.rss[1], s.dirty[1], s.rss[2], s.dirty[2], s.firstVisit, s.again);
         }
     }
     const char* rows[6] = { "resident after the walk", "private dirty after the walk", "resident after 5,000 results",
         "private dirty after 5,000 results", "resident after 128,000 signals in 5 s", "private dirty after the signals" };
     for (int i = 0; i < 6; ++i)
         std::printf("TABLE\t%s\t%.2f\t%.2f\tMiB\n", rows[i], median(v[0][i]), median(v[1][i]));
+    std::printf("TABLE\tscreen change -> frame, first visit, median\t%.2f\t0\tms\n", median(firstVisit));
+    std::printf("TABLE\tscreen change -> frame, visited before\t%.2f\t0\tms\n", median(again));
     return 0;
 }
