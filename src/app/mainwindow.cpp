@@ -70,6 +70,13 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     busSetup.join();
     m_view->setSource(scene);
     setCentralWidget(m_view);
+    // Each screen the body's loader gives up is released (see releaseScreen).
+    if (QQuickItem* root = rootItem())
+        m_body = root->findChild<QObject*>(QStringLiteral("body"));
+    if (m_body) {
+        connect(m_body, SIGNAL(itemChanged()), this, SLOT(watchScreen()));
+        watchScreen();
+    }
     renderPromptly(m_view);
     // What is out of sight at first (the header and the button bar slide in, the job display
     // shows later) is built once the first frame is on the display.
@@ -93,7 +100,42 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
     initSceneData();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The scene goes with the view, after this: its screens release nothing then.
+    if (m_body) {
+        for (QObject* screen : m_body->children())
+            disconnect(screen, &QObject::destroyed, this, nullptr);
+    }
+}
+
+void MainWindow::watchScreen()
+{
+    QObject* screen = m_body->property("item").value<QObject*>();
+    if (!screen)
+        return;
+    // Once the screen is deleted (the loader deletes it later), in a later turn of the loop.
+    connect(screen, &QObject::destroyed, this, [this] {
+        if (m_releasePending)
+            return;
+        m_releasePending = true;
+        QMetaObject::invokeMethod(this, [this] { releaseScreen(); }, Qt::QueuedConnection);
+    });
+}
+
+// A screen given up leaves its script objects, and through them its compiled types (each
+// screen's file linked to the engine, its property caches and functions), until the script
+// engine collects its garbage, which it does only when its own heap is full. Collected and
+// dropped at once, the next screen is built in the room they leave instead of the heap growing
+// by every screen visited; coming back to a screen takes its types from the program again.
+void MainWindow::releaseScreen()
+{
+    m_releasePending = false;
+    if (QQmlEngine* engine = m_view ? m_view->engine() : nullptr) {
+        engine->collectGarbage();
+        engine->trimComponentCache();
+    }
+}
 
 QQuickItem* MainWindow::rootItem() const
 {

@@ -237,8 +237,10 @@ private Q_SLOTS:
     void continuePrgReload();
     void restartwlanEnd();
     void toolServiceOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
+    void watchScreen();
 
 private:
+    void releaseScreen();
     void initExchange();
     void retryPendingSaves();
     void takeSystemReplies();
@@ -277,6 +279,8 @@ private:
     bool m_prgsLoaded = false;
     bool m_jobsLoaded = false;
     bool m_testSoftware = false;
+    QObject* m_body = nullptr; // the scene's loader of the screens
+    bool m_releasePending = false; // a screen was given up; releaseScreen is queued
     ConfigExchange m_exchange;
     InfoValues m_info;
     PowerControl m_power;
