@@ -25,6 +25,9 @@ Rectangle {
         // A picture from the card may be huge: read and decode it off the GUI thread, at
         // display size.
         asynchronous: true
+        // Not kept in the scene's picture cache once the screen is left: a card picture is
+        // read again when shown again.
+        cache: false
         sourceSize.width: 240
         sourceSize.height: 260
         onStatusChanged: {
