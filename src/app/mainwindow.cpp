@@ -114,12 +114,14 @@ void MainWindow::watchScreen()
     QObject* screen = m_body->property("item").value<QObject*>();
     if (!screen)
         return;
-    // Once the screen is deleted (the loader deletes it later), in a later turn of the loop.
+    // The loader deletes the screen it gives up later; it is released after the next frame
+    // (normally the one that shows the new screen; one is asked for should that be drawn).
     connect(screen, &QObject::destroyed, this, [this] {
         if (m_releasePending)
             return;
         m_releasePending = true;
-        QMetaObject::invokeMethod(this, [this] { releaseScreen(); }, Qt::QueuedConnection);
+        afterFirstFrame(m_view, [this] { releaseScreen(); });
+        m_view->update();
     });
 }
 
@@ -128,6 +130,7 @@ void MainWindow::watchScreen()
 // engine collects its garbage, which it does only when its own heap is full. Collected and
 // dropped at once, the next screen is built in the room they leave instead of the heap growing
 // by every screen visited; coming back to a screen takes its types from the program again.
+// This runs once the frame that shows the new screen is drawn, not before it.
 void MainWindow::releaseScreen()
 {
     m_releasePending = false;

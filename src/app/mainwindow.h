@@ -280,7 +280,7 @@ private:
     bool m_jobsLoaded = false;
     bool m_testSoftware = false;
     QObject* m_body = nullptr; // the scene's loader of the screens
-    bool m_releasePending = false; // a screen was given up; releaseScreen is queued
+    bool m_releasePending = false; // a screen given up was deleted; released after the next frame
     ConfigExchange m_exchange;
     InfoValues m_info;
     PowerControl m_power;

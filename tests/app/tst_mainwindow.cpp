@@ -1,5 +1,8 @@
 #include <QApplication>
+#include <QPointer>
 #include <QProcess>
+#include <QQmlContext>
+#include <QQmlExpression>
 #include <QQuickItem>
 #include <QtTest>
 
@@ -21,6 +24,7 @@ private Q_SLOTS:
     void initTestCase();
     void sceneMissing();
     void startupSequence();
+    void screenReleased();
     void niceLimits();
     void coreDumpArgument_data();
     void coreDumpArgument();
@@ -119,6 +123,31 @@ void TestMainWindow::startupSequence()
     QCOMPARE(c.size(), 3);
     QCOMPARE(c.mid(0, 2), QStringList({ "setReady true", "updateKeyPos -88 7" }));
     QVERIFY2(c.at(2).startsWith("setResults {") && c.at(2).contains("\"prg_nr\":5") && c.at(2).contains("\"torqueUnit\":2"), qPrintable(c.at(2)));
+}
+
+// A screen the loader gives up is deleted and released; what its script library keeps across
+// visits (the WLAN screen's entries usable when the key went down) is still there when the screen is built again.
+void TestMainWindow::screenReleased()
+{
+    MainWindow w;
+    w.show();
+    QObject* body = w.rootItem()->findChild<QObject*>(QStringLiteral("body"));
+    QVERIFY(body);
+    const auto screen = [&] { return body->property("item").value<QObject*>(); };
+    const auto eval = [&](const char* text) {
+        QQmlExpression e(qmlContext(screen()), screen(), QString::fromLatin1(text));
+        return e.evaluate();
+    };
+    w.callRoot("gotoState", { QStringLiteral("wlan") });
+    QCOMPARE(screen()->objectName(), QStringLiteral("wlan"));
+    QCOMPARE(eval("WlanVar.tempBtns.restartwlan = true"), QVariant(true));
+    QPointer<QObject> wlan = screen();
+    w.callRoot("gotoState", { QStringLiteral("actualValues") });
+    QTRY_VERIFY(wlan.isNull());
+    QTest::qWait(100);
+    w.callRoot("gotoState", { QStringLiteral("wlan") });
+    QCOMPARE(screen()->objectName(), QStringLiteral("wlan"));
+    QCOMPARE(eval("WlanVar.tempBtns.restartwlan"), QVariant(true));
 }
 
 // Lowering the nice value needs privileges: a process without them gets 100 and an error line.
