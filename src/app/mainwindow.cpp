@@ -115,12 +115,13 @@ void MainWindow::watchScreen()
     if (!screen)
         return;
     // The loader deletes the screen it gives up later; it is released after the next frame
-    // (normally the one that shows the new screen; one is asked for should that be drawn).
+    // and what that frame set off (normally the frame that shows the new screen; one is asked
+    // for should that have been drawn already).
     connect(screen, &QObject::destroyed, this, [this] {
         if (m_releasePending)
             return;
         m_releasePending = true;
-        afterFirstFrame(m_view, [this] { releaseScreen(); });
+        afterFirstFrame(m_view, [this] { QTimer::singleShot(0, this, &MainWindow::releaseScreen); });
         m_view->update();
     });
 }
