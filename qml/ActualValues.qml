@@ -472,8 +472,11 @@ GUIView {
         } else {
             count = 0
             lister = false
+            // Without the list built, emptying it has set the bar already.
+            const built = codeList !== null
             clearCodeList()
-            setButtonBarBtns()
+            if (built || mainwindow.state !== 'actualValues')
+                setButtonBarBtns()
         }
     }
 

@@ -1,10 +1,12 @@
 pragma ComponentBehavior: Bound
 
 import QtQuick
+import Tavik 1.0
 
 // What the tool knows about itself: ten fixed rows, four shown at a time, refreshed every
-// second; the access point's address is asked for every five seconds, on every fifth refresh
-// (one timer: the screen wakes the program once a second, not twice in some).
+// second; the access point's address is asked for every five seconds, on every fifth refresh,
+// and read from the file the WLAN service rewrites on the refresh after. One plain timer and a
+// request nobody waits for: the screen wakes the program once a second.
 GUIView {
     id: root
     objectName: "info"
@@ -132,7 +134,9 @@ GUIView {
     function refresh() {
         if (bssidAsked && ++ticksSinceBssid >= 5) {
             ticksSinceBssid = 0
-            mainwindow.bssid = cMainWindow.getBSSID()
+            cMainWindow.requestStationInfo()
+        } else if (bssidAsked && ticksSinceBssid === 1) {
+            mainwindow.bssid = cMainWindow.readBSSID()
         }
         fillValues()
     }
@@ -153,7 +157,7 @@ GUIView {
             mainwindow.trySetButtons('@up', qsTr("Back"), '@down')
     }
 
-    Timer {
+    TickTimer {
         id: refreshTimer
         interval: 1000
         repeat: true

@@ -3,12 +3,14 @@
 // off the processor (voluntary and involuntary context switches, from the kernel's per-thread
 // status files) over an interval of at least 12 s, with the processor time spent. A thread of
 // the benchmark's own reads the counts, so the GUI thread has nothing to do with the measure.
+// The header's check of the WLAN activation in the first 40 s after start is measured apart.
 // The same is counted for a bare Qt Quick window with one rectangle, and for a blink (the
 // battery symbol and the NOK result) beside a bare rectangle blinking.
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QMap>
@@ -180,7 +182,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     if (!simulated.start())
         return 1;
-    std::printf("METHOD\tidle\tcontext switches (voluntary + involuntary) of all threads over %.0f s per screen and popup, read by an uncounted thread; blinks per toggle over 8 s\n", idleMs / 1000.0);
+    std::printf("METHOD\tidle\tcontext switches (voluntary + involuntary) of all threads over %.0f s per screen and popup (the information screen, with its 5 s cycle, over 30 s) once the first 40 s after start (the header's WLAN watch, measured apart) are over, read by an uncounted thread; blinks per toggle over 8 s\n", idleMs / 1000.0);
 
     // The floor: a bare window with one rectangle, idle and blinking.
     double bareIdle = 0;
@@ -204,10 +206,20 @@ int main(int argc, char* argv[])
     EventCounter events;
     g_events = &events;
     app.installEventFilter(&events);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     MainWindow window;
     window.show();
     settle(1000);
     window.callRoot("batteryPower", { 80 });
+    // For 40 s after start the header checks the WLAN activation every 2 s: measured on its
+    // own, and the screens after it.
+    double watch = -1;
+    if (only.isEmpty()) {
+        watch = idleWakeUps(idleMs) * 1000.0 / idleMs;
+        std::printf("  start, WLAN watch %5.2f wake-ups/s  %5.2f ms CPU/s   %s\n", watch, g_cpuMs * 1000.0 / idleMs, qPrintable(woken()));
+    }
+    settle(std::max<int>(0, 41000 - sinceStart.elapsed()));
     const QStringList screens = { "actualValues", "mainmenu", "prgselect", "jobselect", "job", "operationmode",
         "idcodeviewer", "idcodeassign", "language", "setdate", "settime", "setdatetime", "testview", "themeselect",
         "info", "warning", "program", "exchange", "picviewer", "diagnosis", "resservices", "leave", "wlan", "game" };
@@ -220,8 +232,11 @@ int main(int argc, char* argv[])
     auto measure = [&](const QString& name, Worst& worst) {
         // The screen's entry transition and the caches' clean-ups after it run their course.
         settle(1500);
-        const double perSecond = idleWakeUps(idleMs) * 1000.0 / idleMs;
-        const double cpu = g_cpuMs * 1000.0 / idleMs;
+        // The information screen's cycle is 5 s (a station request with every fifth refresh):
+        // over six whole cycles, not two and a bit.
+        const int ms = name == QLatin1String("info") ? std::max(idleMs, 30000) : idleMs;
+        const double perSecond = idleWakeUps(ms) * 1000.0 / ms;
+        const double cpu = g_cpuMs * 1000.0 / ms;
         std::printf("  %-16s %6.2f wake-ups/s  %5.2f ms CPU/s   %s\n", qPrintable(name), perSecond, cpu, qPrintable(woken()));
         std::fflush(stdout);
         Worst& into = name == QLatin1String("info") ? info : worst;
@@ -273,6 +288,8 @@ int main(int argc, char* argv[])
     std::printf("  NOK blink: %s, %.3f ms CPU per toggle (bare rectangle %.3f)\n", qPrintable(woken()), nokBlinkCpu, bareBlinkCpu);
     std::printf("wake-ups per toggle: battery blink %.2f, NOK blink %.2f (bare rectangle %.2f)\n", battery, nokBlink, bareBlink);
 
+    if (watch >= 0)
+        row("idle wake-ups/s, start screen, first 40 s", watch, bareIdle, "1/s");
     if (worstScreen.perSecond >= 0)
         row(qPrintable(QStringLiteral("idle wake-ups/s, worst screen (%1)").arg(worstScreen.name)), worstScreen.perSecond, bareIdle, "1/s");
     if (info.perSecond >= 0)

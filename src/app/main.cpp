@@ -4,6 +4,7 @@
 #include <memory>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 #include <malloc.h>
 #include <sys/resource.h>
@@ -56,7 +57,7 @@ int main(int argc, char* argv[])
             std::printf("first frame\n");
             std::fflush(stdout);
             if (report == 1) {
-                QCoreApplication::exit(0);
+                std::_Exit(0); // what the first frame took, not the tear-down after it
             } else if (report == 2) {
                 char c = 0;
                 while (::read(STDIN_FILENO, &c, 1) == 1 && c != '\n') {

@@ -19,6 +19,7 @@
 #include "sceneprefetch.h"
 #include "scenefonts.h"
 #include "screengrabber.h"
+#include "ticktimer.h"
 #include "screenshots.h"
 #include "systemlog.h"
 
@@ -43,6 +44,7 @@ MainWindow::MainWindow(QWidget* parent, const QUrl& scene)
 
     // Before the scene's first compilation: the scene imports the grabber's module.
     ScreenGrabber::registerType();
+    TickTimer::registerType();
     // The engine comes first, so that its loader thread compiles the scene and its usual first
     // screen while the settings, translations, fonts and the bus connection are prepared. The
     // view comes after the fonts (see installSceneFonts) and keeps the engine as its child.

@@ -79,6 +79,10 @@ public:
     // ---- WLAN status
     Q_INVOKABLE QString getSSID();
     Q_INVOKABLE QString getBSSID();
+    // The information screen's refresh of the same: the request goes out without waiting for
+    // the service, and the file is read (as it is) on a later refresh.
+    Q_INVOKABLE void requestStationInfo();
+    Q_INVOKABLE QString readBSSID();
     Q_INVOKABLE bool isWlanActive();
     Q_INVOKABLE QVariant loadWlanActivation();
     void setWlanConnectionActiveFlag();

@@ -165,6 +165,16 @@ QString MainWindow::getBSSID()
     } else {
         m_stationInfo.request();
     }
+    return readBSSID();
+}
+
+void MainWindow::requestStationInfo()
+{
+    ToolServices::notify(ToolServices::Wlan, QStringLiteral("fReqStationInfo"));
+}
+
+QString MainWindow::readBSSID()
+{
     return WlanStatus::bssid(DevicePaths::map(QString::fromLatin1(DevicePaths::StationInfoFile)));
 }
 

@@ -50,6 +50,12 @@ QDBusPendingCall ServiceProxy::send(const QString& method, const QVariantList& a
     return QDBusConnection::systemBus().asyncCall(methodCall(m_service, method, args), timeoutMs);
 }
 
+void notify(const Service& service, const QString& method)
+{
+    // A method call sent this way carries the bus's "no reply expected" flag.
+    QDBusConnection::systemBus().send(methodCall(service, method, {}));
+}
+
 EarlyCall::EarlyCall(const Service& service, const char* method)
     : m_proxy(service)
     , m_method(QString::fromLatin1(method))

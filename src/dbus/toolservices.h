@@ -66,6 +66,10 @@ inline void post(const Service& service, const QString& method, const QVariantLi
     ServiceProxy(service).send(method, args, -1);
 }
 
+// A request whose reply nobody waits for: it goes out marked as wanting none, so neither the
+// service nor the GUI wakes for an answer.
+void notify(const Service& service, const QString& method);
+
 // A call without arguments sent ahead of the moment its reply is used, so that the service
 // answers while the GUI goes on with its own work. take() hands the reply over once, waiting
 // for it at most until ReplyTimeoutMs after the send; without a call sent, or a second time,

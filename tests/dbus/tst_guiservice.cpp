@@ -89,6 +89,15 @@ private Q_SLOTS:
             QVERIFY2(!calls().filter(QRegularExpression(QLatin1String(answer))).isEmpty(), answer);
     }
 
+    // The information screen's refresh asks for the station information without waiting, and
+    // without asking for a reply: neither the service nor the GUI wakes for one.
+    void stationInfoWithoutReply()
+    {
+        const int from = m_bench->simCalls().size();
+        m_window->requestStationInfo();
+        QVERIFY(waitUntil([&] { return m_bench->simCalls().mid(from).contains(QStringLiteral("fReqStationInfo no reply")); }));
+    }
+
     // What another process sees on "/GUI" is the interface description, in its order.
     void introspection()
     {

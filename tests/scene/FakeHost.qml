@@ -75,6 +75,8 @@ QtObject {
     // WLAN status.
     function getSSID() { record("getSSID", arguments); return ssidValue }
     function getBSSID() { record("getBSSID", arguments); return bssidValue }
+    function requestStationInfo() { record("requestStationInfo", arguments) }
+    function readBSSID() { record("readBSSID", arguments); return bssidValue }
     function loadWlanActivation() { record("loadWlanActivation", arguments); return wlanActivation }
     function isWlanActive() { record("isWlanActive", arguments); return wlanActivation }
 

@@ -19,6 +19,7 @@
 #include "pictureprovider.h"
 #include "scenefonts.h"
 #include "screengrabber.h"
+#include "ticktimer.h"
 
 // The real translator over a language folder of the tests: "de" as the sample tool ships it,
 // and "hostile", whose every text begins with a picture tag naming a FIFO. A thread waits to
@@ -102,6 +103,7 @@ public Q_SLOTS:
     {
         installSceneFonts();
         ScreenGrabber::registerType();
+        TickTimer::registerType();
         QDir().mkpath(QStringLiteral(NG_SCENE_GRAB_DIR));
         m_languages = new SceneLanguages;
         m_languages->setParent(this);

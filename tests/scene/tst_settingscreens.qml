@@ -133,10 +133,14 @@ SceneTestCase {
         scene.reloadInfo()
         v = scene.screen.rowValues
         compare([v[3], v[4], v[5], v[8]], ['-', '-', '-', '-'])
-        // refreshed every second; the access point's address asked for with every fifth refresh
+        // refreshed every second; the access point's address asked for with every fifth refresh,
+        // without waiting, and read from its file on the refresh after
+        tryVerify(function() { return cMainWindow.callsTo("requestStationInfo").length === 1 }, 6000)
+        compare(cMainWindow.callsTo("getInfoValues").length, 6)
         cMainWindow.bssidValue = "00:11:22:33:44:55"
-        tryCompare(scene, "bssid", "00:11:22:33:44:55", 6000)
-        compare([cMainWindow.callsTo("getInfoValues").length, cMainWindow.callsTo("getBSSID").length], [6, 1])
+        tryCompare(scene, "bssid", "00:11:22:33:44:55", 1500)
+        compare([cMainWindow.callsTo("getInfoValues").length, cMainWindow.callsTo("readBSSID").length,
+                 cMainWindow.callsTo("getBSSID").length], [7, 2, 0])
     }
 
     // The service list, its refresh and selection, and the details of a service.

@@ -87,7 +87,8 @@ int WlanService::fReqGetRssiLevel()
 
 void WlanService::fReqStationInfo()
 {
-    m_sim->logCall(QStringLiteral("fReqStationInfo"));
+    // A caller that wants no reply (the information screen's refresh) gets none.
+    m_sim->logCall(calledFromDBus() && !message().isReplyRequired() ? QStringLiteral("fReqStationInfo no reply") : QStringLiteral("fReqStationInfo"));
     m_sim->writeStationInfo();
 }
 
